@@ -1,0 +1,50 @@
+#ifndef BINARIO_TESTING_TEST_FILES_H_
+#define BINARIO_TESTING_TEST_FILES_H_
+
+// Helpers for tests that look at real files and run the real programs, as a user would.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace binario::testing {
+
+// A new, empty folder under the system's temporary folder, removed with all it holds when the
+// object goes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The full name of a file in the folder.
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The whole content of a file, as bytes.
+std::string read_file(const std::filesystem::path& path);
+
+// Writes bytes as the whole content of a file.
+void write_file(const std::filesystem::path& path, const std::string& bytes);
+
+// The names of the files in a folder, sorted.
+std::vector<std::string> file_names(const std::filesystem::path& folder);
+
+struct ProgramRun {
+  int exit_status = -1;  // -1 when the program did not exit by itself
+  std::string standard_error;
+};
+
+// Runs a program without arguments, with `working_folder` as its current folder, and waits for
+// it to end.
+ProgramRun run_program(const std::filesystem::path& program,
+                       const std::filesystem::path& working_folder);
+
+}  // namespace binario::testing
+
+#endif  // BINARIO_TESTING_TEST_FILES_H_
