@@ -1,0 +1,39 @@
+#include "io/replace_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace binario {
+
+namespace {
+
+// The failure the C library just reported. It always sets errno on the platforms we build
+// for; an input/output error stands in should one ever not.
+std::error_code last_error() {
+  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
+}  // namespace
+
+void replace_file(const std::string& path, std::string_view bytes) {
+  const std::string temporary = path + ".tmp";
+  errno = 0;
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) throw std::system_error(last_error(), "cannot create " + temporary);
+
+  std::error_code error;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+    error = last_error();
+  }
+  // Buffered bytes reach the disk only when the file is closed, so closing can fail too.
+  if (std::fclose(file) != 0 && !error) error = last_error();
+  if (!error) std::filesystem::rename(temporary, path, error);
+  if (error) {
+    std::remove(temporary.c_str());
+    throw std::system_error(error, "cannot write " + path);
+  }
+}
+
+}  // namespace binario

@@ -1,0 +1,143 @@
+#ifndef BINARIO_READER_TRACK_MODEL_H_
+#define BINARIO_READER_TRACK_MODEL_H_
+
+// The run state: everything that lives for one run and that more than one routine reads or
+// writes. Its heart is the track model, the route cut into 50 m cells; beside it stand the plan
+// (x, y of the track for every metre), the scenario data table and the scalars.
+//
+// The compiled route files are encoded from these types field by field; the field orders and
+// widths below are theirs and must never change.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace binario {
+
+// Values of TrackCell::tipo. They are written to the track file: never change them.
+namespace cell_kind {
+inline constexpr std::uint8_t kNone = 0;
+inline constexpr std::uint8_t kSignal = 1;
+inline constexpr std::uint8_t kSlowdownEnd = 2;
+inline constexpr std::uint8_t kSlowdownStart = 3;
+inline constexpr std::uint8_t kSlowdownWarning = 4;
+inline constexpr std::uint8_t kSlowdownApproach = 5;
+inline constexpr std::uint8_t kSpeedBoards = 6;
+inline constexpr std::uint8_t kStationStop = 10;
+inline constexpr std::uint8_t kSceneryMark = 11;
+inline constexpr std::uint8_t kSpeedCheck = 12;
+inline constexpr std::uint8_t kSpeedCheckWithoutValue = 13;
+inline constexpr std::uint8_t kSignBoard = 14;
+}  // namespace cell_kind
+
+// One 50 m slot of the route and what stands or happens in it.
+struct TrackCell {
+  std::uint8_t tipo = 0;   // kind of point object, one of cell_kind
+  std::int16_t dato1 = 0;  // the object's data; their meaning depends on tipo
+  std::int16_t dato2 = 0;
+  std::int16_t dato3 = 0;
+  std::int16_t dato4 = 0;
+  std::uint8_t dato5 = 0;     // a signal's time value
+  std::uint8_t avviso = 0;    // approach mark before a signal or a station stop
+  std::uint8_t montagna = 0;  // scenery kind, 0 for none
+  std::uint8_t velocita = 0;  // line speed / 5
+  std::uint8_t pendenza = 0;  // gradient + 100
+  std::uint8_t aderenza = 0;  // adhesion
+
+  friend bool operator==(const TrackCell&, const TrackCell&) = default;
+};
+
+// A cell takes a new point object when it holds nothing or only a scenery mark.
+constexpr bool is_free(const TrackCell& cell) {
+  return cell.tipo == cell_kind::kNone || cell.tipo == cell_kind::kSceneryMark;
+}
+
+// An entry of the plan: empty (never computed), a 16-bit integer (the two seed rows) or a double
+// (every computed row). The plan file records which, so the alternative matters.
+using PlanValue = std::variant<std::monostate, std::int16_t, double>;
+
+// A row of the plan: column 0 is x, column 1 is y, in metres.
+using PlanRow = std::array<PlanValue, 2>;
+
+// A record of the scenario data table.
+struct DataRow {
+  std::uint8_t classe = 0;
+  std::int32_t valore1 = 0;
+  std::int32_t valore2 = 0;
+  std::int32_t valore3 = 0;
+  std::uint8_t marca = 0;
+  std::string testo;  // bytes, one per character
+  std::int16_t parola1 = 0;
+  std::int16_t parola2 = 0;
+  std::int16_t parola3 = 0;
+  std::int16_t parola4 = 0;
+  std::int16_t parola5 = 0;
+  std::uint8_t ottetto1 = 0;
+  std::uint8_t ottetto2 = 0;
+  std::uint8_t ottetto3 = 0;
+  std::uint8_t ottetto4 = 0;
+  std::int32_t valore4 = 0;
+
+  friend bool operator==(const DataRow&, const DataRow&) = default;
+};
+
+// Rows of tabella_dati with a fixed purpose. Stations take rows 1 upward, sign-board texts
+// rows 80 downward.
+namespace data_row {
+inline constexpr int kCount = 87;
+inline constexpr int kFirstSignBoard = 80;
+inline constexpr int kChainageTre = 81;
+inline constexpr int kChainageDue = 82;
+inline constexpr int kChainageUno = 83;
+inline constexpr int kLineAndTrain = 84;   // line length, braked mass, number of coaches
+inline constexpr int kLineIdentity = 85;   // backgrounds, nome_linea, stamp, competition code
+inline constexpr int kTrainIdentity = 86;  // signal repetition, numero_treno, sand, clock
+}  // namespace data_row
+
+// The longest line the model takes, in metres.
+inline constexpr std::int32_t kMaxLineLength = 1000000;
+
+// The plan and the cells run this far past the end of the line, in metres.
+inline constexpr std::int32_t kRunOut = 7000;
+
+// The length of route that one track cell covers, in metres.
+inline constexpr std::int32_t kCellLength = 50;
+
+// The number of scenery spans the span tables hold; entry 0 is never used.
+inline constexpr int kMaxSceneryEntries = 81;
+
+struct RunState {
+  // Identity, set first thing in the run; every file name is built from it.
+  std::string nome_linea;
+  std::string numero_treno;
+
+  std::int32_t modo = 0;  // non-zero: the plan exists and curves are read
+  std::string riga;       // the field most recently read
+
+  std::int32_t lunghezza_pianta = 0;  // line length + kRunOut: the last row of the plan
+  std::int32_t numero_celle = 0;      // the last index of celle
+  std::int32_t numero_montagne = 0;   // scenery spans recorded so far
+
+  // Error status: 0, or the code of the latest recorded error and the route position it
+  // relates to (metres).
+  std::int32_t codice_errore = 0;
+  std::int32_t posizione_errore = 0;
+
+  std::vector<TrackCell> celle;  // cells 0 to numero_celle; empty until a line length is read
+  std::vector<PlanRow> pianta;   // rows 0 to lunghezza_pianta; empty when there is no plan
+  std::array<DataRow, data_row::kCount> tabella_dati;
+  std::array<std::int32_t, kMaxSceneryEntries> montagne_inizio{};
+  std::array<std::int32_t, kMaxSceneryEntries> montagne_fine{};
+};
+
+// Creates the track cells, every field zero, for a line of the given length (0 to
+// kMaxLineLength metres), and, when modo is non-zero, the plan with every entry empty.
+// Anything the state held in them before is gone. Throws std::invalid_argument for a length
+// out of range: the reader refuses those first.
+void create_track_model(RunState& state, std::int32_t line_length);
+
+}  // namespace binario
+
+#endif  // BINARIO_READER_TRACK_MODEL_H_
