@@ -2,6 +2,7 @@
 
 #include "driver/exit_status.h"
 #include "driver/platform.h"
+#include "scenario/writers.h"
 
 namespace binario {
 
@@ -20,7 +21,13 @@ int Form1::Form_Load() {
   // Painted before the long work starts, and never again.
   platform::show_waiting_window("Form1", "Attendere");
 
-  // The five writers and the compile step take their places here, in the run's order.
+  dati_linea(nome_file(ScenarioFile::kLineDescription));
+  dati_treno(nome_file(ScenarioFile::kTrainDescription));
+  dati_note(nome_file(ScenarioFile::kNotes));
+  dati_rallentamenti(nome_file(ScenarioFile::kSlowdownOrder));
+  dati_scheda(nome_file(ScenarioFile::kTrainSheet));
+
+  // The compile step takes its place here.
 
   return end_status(state_);
 }
