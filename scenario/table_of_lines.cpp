@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "io/replace_file.h"
+#include "io/files.h"
 
 namespace binario {
 

@@ -1,4 +1,4 @@
-#include "io/replace_file.h"
+#include "io/files.h"
 
 #include <sys/resource.h>
 
@@ -58,6 +58,27 @@ TEST(ReplaceFile, ATargetThatCannotBeReplacedStaysAndNoTemporaryIsLeft) {
   EXPECT_THROW(replace_file(folder.file("out.txt"), "bytes"), std::system_error);
   EXPECT_EQ(read_file(folder.path() / "out.txt" / "inside"), "kept");
   EXPECT_EQ(file_names(folder.path()), std::vector<std::string>{"out.txt"});
+}
+
+TEST(ReadFileIfExists, GivesTheBytesOrNothing) {
+  TempFolder folder;
+  const std::string bytes("a\r\n\0\xE8", 5);
+  write_file(folder.file("in.txt"), bytes);
+  EXPECT_EQ(read_file_if_exists(folder.file("in.txt")), bytes);
+  EXPECT_EQ(read_file_if_exists(folder.file("missing.txt")), std::nullopt);
+  EXPECT_THROW(read_file_if_exists(folder.path().string()), std::system_error);  // a folder
+}
+
+TEST(RemoveFile, DeletesAFileAndAcceptsOneThatIsGone) {
+  TempFolder folder;
+  write_file(folder.file("in.txt"), "x");
+  remove_file(folder.file("in.txt"));
+  remove_file(folder.file("in.txt"));
+  EXPECT_TRUE(file_names(folder.path()).empty());
+
+  std::filesystem::create_directory(folder.path() / "full");
+  write_file(folder.path() / "full" / "x", "x");
+  EXPECT_THROW(remove_file(folder.file("full")), std::system_error);
 }
 
 // Replaces `path` under a file size limit of 4096 bytes with 100000 bytes, as a full disk would

@@ -1,8 +1,9 @@
-#include "io/replace_file.h"
+#include "io/files.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace binario {
@@ -34,6 +35,29 @@ void replace_file(const std::string& path, std::string_view bytes) {
     std::remove(temporary.c_str());
     throw std::system_error(error, "cannot write " + path);
   }
+}
+
+std::optional<std::string> read_file_if_exists(const std::string& path) {
+  errno = 0;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                             &std::fclose);
+  if (!file) {
+    if (errno == ENOENT) return std::nullopt;
+    throw std::system_error(last_error(), "cannot open " + path);
+  }
+  std::string bytes;
+  char buffer[65536];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+    bytes.append(buffer, count);
+  if (std::ferror(file.get())) throw std::system_error(last_error(), "cannot read " + path);
+  return bytes;
+}
+
+void remove_file(const std::string& path) {
+  std::error_code error;
+  std::filesystem::remove(path, error);
+  if (error) throw std::system_error(error, "cannot delete " + path);
 }
 
 }  // namespace binario
