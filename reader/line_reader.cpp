@@ -1,0 +1,341 @@
+// The line half of memorizza_dati: the line description becomes the track cells, the plan and
+// the line's rows of the scenario data table.
+
+#include <optional>
+
+#include "reader/error_codes.h"
+#include "reader/field_reader.h"
+#include "reader/numbers.h"
+#include "reader/readers.h"
+#include "reader/track_markers.h"
+
+namespace binario {
+
+namespace {
+
+// Computes the plan row by row. Each step takes the previous step, (dx, dy) from row n - 2 to
+// row n - 1; a curved step turns it by the curvature, unnormalised, so curves lengthen it.
+// The order of the operations is part of the result: the plan must come out bit-identical.
+class PlanCursor {
+ public:
+  explicit PlanCursor(std::vector<PlanRow>& plan) : plan_(plan) {}
+
+  std::int32_t next_row() const { return n_; }
+
+  void straight() { step(0.0, false); }
+  void curved(double kappa) { step(kappa, true); }
+
+ private:
+  void step(double kappa, bool curved) {
+    const double dx = x1_ - x2_;
+    const double dy = y1_ - y2_;
+    double x = x1_ + dx;
+    double y = y1_ + dy;
+    if (curved) {
+      x = x1_ + dx + kappa * dy;
+      y = y1_ + dy - kappa * dx;
+    }
+    plan_[static_cast<std::size_t>(n_)] = PlanRow{x, y};
+    x2_ = x1_;
+    y2_ = y1_;
+    x1_ = x;
+    y1_ = y;
+    ++n_;
+  }
+
+  std::vector<PlanRow>& plan_;
+  std::int32_t n_ = 2;
+  // Rows n - 1 and n - 2; the seeds put the start at the origin heading along +y.
+  double x1_ = 0, y1_ = 1, x2_ = 0, y2_ = 0;
+};
+
+// The highest plan row a curve may bring the point counter past.
+constexpr std::int32_t kMaxPlanRow = 1000000;
+
+// What the reading does after a body record.
+enum class Next { kGoOn, kEndBody, kStop };
+
+class LineReader {
+ public:
+  LineReader(RunState& state, ReaderFiles& files, std::string_view bytes)
+      : state_(state), files_(files), in_(bytes), plan_(state.pianta) {}
+
+  std::optional<std::int32_t> run();
+
+ private:
+  // Finds "[generale]" and reads the general section; gives the code that stops the reading,
+  // or kNone.
+  std::int32_t read_general_section();
+  Next read_body_record();
+  Next gradient();
+  Next curve();
+  Next scenery();
+  Next speed_boards();
+  Next sign_board();
+
+  // The reading stops with `code`: the line file is done with, nothing more is read.
+  void stop(std::int32_t code) {
+    files_.done(DescriptionFile::kLine);
+    state_.codice_errore = code;
+  }
+  Next stop_with(std::int32_t code) {
+    stop(code);
+    return Next::kStop;
+  }
+  Next stop_at(std::int32_t code, std::int32_t position) {
+    stop(code);
+    state_.posizione_errore = position;
+    return Next::kStop;
+  }
+  // A position too close to the end of the model ends the body, not the reading.
+  Next beyond_model(std::int32_t position) {
+    state_.codice_errore = error_code::kBeyondModel;
+    state_.posizione_errore = position;
+    return Next::kEndBody;
+  }
+  bool beyond(std::int32_t position) const {
+    return std::int64_t{position} + 100 > std::int64_t{kCellLength} * state_.numero_celle;
+  }
+  // Writes the gradient in force into cell f and moves on; never past the last cell.
+  void fill_gradient() {
+    if (f_ > state_.numero_celle) return;
+    state_.celle[static_cast<std::size_t>(f_)].pendenza = low_bits_u8(std::int64_t{c_} + 100);
+    ++f_;
+  }
+  void read_riga() { state_.riga = in_.read_text(); }
+
+  RunState& state_;
+  ReaderFiles& files_;
+  FieldReader in_;
+  PlanCursor plan_;
+  std::int32_t r_ = data_row::kFirstSignBoard;  // the row the next sign board takes
+  std::int32_t f_ = 0;                          // the next cell to take a gradient
+  std::int32_t c_ = 0;                          // the gradient in force
+};
+
+std::optional<std::int32_t> LineReader::run() {
+  std::int32_t code = read_general_section();
+  if (code == error_code::kNone && state_.celle.empty()) code = error_code::kNoLineLength;
+  if (code != error_code::kNone) {
+    stop(code);
+    return std::nullopt;
+  }
+
+  progressive_ordina(state_);
+  state_.numero_montagne = 0;
+  if (!state_.pianta.empty()) {
+    state_.pianta[0] = PlanRow{std::int16_t{0}, std::int16_t{0}};
+    state_.pianta[1] = PlanRow{std::int16_t{0}, std::int16_t{1}};
+  }
+
+  for (;;) {
+    if (in_.at_end()) break;
+    read_riga();
+    if (in_.at_end()) break;  // the file's last field is never a record
+    // Up to two comment fields in a row are passed over.
+    bool ended = false;
+    for (int skip = 0; skip < 2 && !ended && contains(state_.riga, "-"); ++skip) {
+      read_riga();
+      ended = in_.at_end();
+    }
+    if (ended) break;
+    const Next next = read_body_record();
+    if (next == Next::kStop) return std::nullopt;
+    if (next == Next::kEndBody) break;
+  }
+
+  files_.done(DescriptionFile::kLine);
+  // The last gradient runs on to three cells before the end of the model.
+  do {
+    fill_gradient();
+  } while (f_ < state_.numero_celle - 2);
+  if (!state_.pianta.empty()) {
+    while (plan_.next_row() <= state_.lunghezza_pianta - 2) plan_.straight();
+  }
+  return r_;
+}
+
+std::int32_t LineReader::read_general_section() {
+  for (;;) {
+    // An empty file has no "[generale]" either.
+    if (in_.at_end()) return error_code::kNoGeneralSection;
+    read_riga();
+    if (in_.at_end()) return error_code::kNoGeneralSection;
+    if (contains_any_case(state_.riga, "[generale]")) break;
+  }
+
+  auto& table = state_.tabella_dati;
+  const std::string& riga = state_.riga;
+  for (;;) {
+    if (in_.at_end()) return error_code::kNone;
+    read_riga();
+    if (in_.at_end()) return error_code::kNone;
+    for (int skip = 0; skip < 10; ++skip) {
+      if (contains(riga, "-")) read_riga();
+    }
+
+    if (contains_any_case(riga, "percorso") && contains_any_case(riga, "lunghezza")) {
+      const std::int32_t length = in_.read_int32();
+      table[data_row::kLineAndTrain].valore2 = length;
+      if (length < 0 || length > kMaxLineLength) return error_code::kLineLength;
+      create_track_model(state_, length);
+    }
+    auto chainage = [&](int row) {
+      table[row].valore1 = in_.read_int32();
+      table[row].valore2 = in_.read_int32();
+      table[row].valore3 = in_.read_int32();
+    };
+    if (contains(riga, "tre") && contains(riga, "progressiva")) chainage(data_row::kChainageTre);
+    if (contains(riga, "due") && contains(riga, "progressiva")) chainage(data_row::kChainageDue);
+    if (contains(riga, "uno") && contains(riga, "progressiva")) chainage(data_row::kChainageUno);
+    // Note the order of the background slots: "due" goes to valore3, "tre" to valore2.
+    DataRow& backgrounds = table[data_row::kLineIdentity];
+    if (contains(riga, "sfondo") && contains(riga, "uno")) backgrounds.valore1 = in_.read_int32();
+    if (contains(riga, "sfondo") && contains(riga, "due")) backgrounds.valore3 = in_.read_int32();
+    if (contains(riga, "sfondo") && contains(riga, "tre")) backgrounds.valore2 = in_.read_int32();
+    if (contains(riga, "segnali") && contains(riga, "ripetizione")) {
+      DataRow& repetition = table[data_row::kTrainIdentity];
+      repetition.valore1 = in_.read_int32();
+      repetition.valore2 = in_.read_int32();
+      // The remainder keeps the sign of the dividend: -50 passes, -30 fails.
+      if (repetition.valore1 % 50 != 0) return error_code::kRepetitionFirstNotMultiple;
+      if (repetition.valore2 % 50 != 0) return error_code::kRepetitionSecondNotMultiple;
+      if (contains(riga, "4")) {
+        repetition.valore3 = 4;
+      } else if (contains(riga, "9")) {
+        repetition.valore3 = 9;
+      } else {
+        return error_code::kRepetitionCodes;
+      }
+      if (repetition.valore2 == 0) repetition.valore3 = 0;
+    }
+
+    // The first heading after the general records ends the section.
+    const std::size_t first = riga.find_first_not_of(" \t");
+    const bool comment = first != std::string::npos && riga[first] == '-';
+    if (contains(riga, "[") && contains(riga, "]") && !comment) return error_code::kNone;
+  }
+}
+
+// The checks are not exclusive: a keyword is tested against every kind, in this order.
+Next LineReader::read_body_record() {
+  for (Next (LineReader::*kind)() :
+       {&LineReader::gradient, &LineReader::curve, &LineReader::scenery, &LineReader::speed_boards,
+        &LineReader::sign_board}) {
+    const Next next = (this->*kind)();
+    if (next != Next::kGoOn) return next;
+  }
+  return Next::kGoOn;
+}
+
+Next LineReader::gradient() {
+  if (!contains_any_case(state_.riga, "pendenza")) return Next::kGoOn;
+  const std::int32_t p = in_.read_int32();
+  const std::int32_t g = in_.read_int32();
+  if (beyond(p)) return beyond_model(p);
+  // The gradient in force closes at the cell before round(p / 50); at least one cell is
+  // written, whatever the order of the records.
+  const auto k = static_cast<std::int64_t>(round_half_even(p / 50.0));
+  if (k > 0) {
+    do {
+      fill_gradient();
+    } while (f_ < k && f_ <= state_.numero_celle);
+  }
+  c_ = g;
+  return Next::kGoOn;
+}
+
+Next LineReader::curve() {
+  if (state_.modo == 0 || !contains_any_case(state_.riga, "curva")) return Next::kGoOn;
+  const std::int32_t s = in_.read_int32();
+  const std::int32_t l = in_.read_int32();
+  if (beyond(s)) return beyond_model(s);
+
+  // The class is the first of the digits 1 to 6, tried in this order, that the keyword holds.
+  constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  double kappa = 0;
+  for (int digit = 1; digit <= 6 && kappa == 0; ++digit) {
+    if (contains(state_.riga, std::string(1, static_cast<char>('0' + digit)))) {
+      kappa = kCurvature[digit - 1];
+    }
+  }
+  if (kappa == 0) return stop_with(error_code::kCurve);
+  if (contains_any_case(state_.riga, "s")) kappa = -kappa;  // counter-clockwise
+  if (std::int64_t{s} + l > state_.lunghezza_pianta) return stop_with(error_code::kCurve);
+
+  // A curve bends the rows from the current point on: one that started earlier is bent only
+  // from there, one that ended earlier bends nothing.
+  while (plan_.next_row() <= s) {
+    plan_.straight();
+    if (plan_.next_row() > kMaxPlanRow) return stop_with(error_code::kCurve);
+  }
+  while (plan_.next_row() <= std::int64_t{s} + l) {
+    plan_.curved(kappa);
+    if (plan_.next_row() > kMaxPlanRow) return stop_with(error_code::kCurve);
+  }
+  return Next::kGoOn;
+}
+
+Next LineReader::scenery() {
+  if (!contains_any_case(state_.riga, "montagna")) return Next::kGoOn;
+  std::int32_t inizio = in_.read_int32();
+  std::int32_t fine = in_.read_int32();
+  std::int32_t tipo = in_.read_int32();
+  if (beyond(inizio)) return beyond_model(inizio);
+  const std::int32_t position = inizio;
+  if (memo_montagna(state_, inizio, fine, tipo) == Placement::kOutsideModel) {
+    return beyond_model(position);
+  }
+  if (state_.codice_errore > 0) return stop_at(state_.codice_errore, position);
+  return Next::kGoOn;
+}
+
+Next LineReader::speed_boards() {
+  if (!contains_any_case(state_.riga, "indicatori_v")) return Next::kGoOn;
+  const std::int32_t posizione = in_.read_int32();
+  SpeedBoardValues values;
+  for (std::int32_t* value : {&values.vas, &values.vbs, &values.vcs, &values.strisces, &values.vad,
+                              &values.vbd, &values.vcd, &values.strisced}) {
+    *value = in_.read_int32();
+  }
+  if (beyond(posizione)) return beyond_model(posizione);
+  if (memo_indicatori_v_max(state_, posizione, values) == Placement::kOutsideModel) {
+    return beyond_model(posizione);
+  }
+  if (state_.codice_errore > 0) return stop_at(state_.codice_errore, posizione);
+  return Next::kGoOn;
+}
+
+Next LineReader::sign_board() {
+  if (!contains_any_case(state_.riga, "cartello") || !contains_any_case(state_.riga, "indicat")) {
+    return Next::kGoOn;
+  }
+  const std::int32_t q = in_.read_int32();
+  read_riga();  // the board's text
+  if (beyond(q)) return beyond_model(q);
+  const std::int64_t i = cell_of(q);
+  if (!in_model(state_, i)) return beyond_model(q);
+  if (r_ < 1) return stop_at(error_code::kTooManySignBoards, q);  // rows 80 down to 1 are full
+  TrackCell& cell = state_.celle[static_cast<std::size_t>(i)];
+  if (!is_free(cell)) return stop_at(error_code::kSignBoardCellTaken, q);
+  cell.tipo = cell_kind::kSignBoard;
+  cell.dato1 = static_cast<std::int16_t>(r_);
+  state_.tabella_dati[static_cast<std::size_t>(r_)].testo = state_.riga;
+  --r_;
+  return Next::kGoOn;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> read_line_description(RunState& state, ReaderFiles& files) {
+  state.tabella_dati[data_row::kLineIdentity].testo = state.nome_linea;
+  state.tabella_dati[data_row::kTrainIdentity].testo = state.numero_treno;
+  const std::optional<std::string> bytes = files.open(DescriptionFile::kLine);
+  if (!bytes) {
+    state.codice_errore = error_code::kNoLineFile;
+    return std::nullopt;
+  }
+  return LineReader(state, files, *bytes).run();
+}
+
+}  // namespace binario

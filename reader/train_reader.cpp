@@ -1,0 +1,317 @@
+// The train half of memorizza_dati: the train description becomes the line speed and adhesion
+// of every cell, the stations with their stops, the signals, slowdowns and speed check points,
+// and the train's rows of the scenario data table.
+
+#include "reader/error_codes.h"
+#include "reader/field_reader.h"
+#include "reader/numbers.h"
+#include "reader/readers.h"
+#include "reader/track_markers.h"
+
+namespace binario {
+
+namespace {
+
+// What the reading does after a record.
+enum class Next { kGoOn, kEndReading, kStop };
+
+class TrainReader {
+ public:
+  TrainReader(RunState& state, ReaderFiles& files, std::string_view bytes,
+              std::int32_t sign_board_limit)
+      : state_(state), files_(files), in_(bytes), sign_board_limit_(sign_board_limit) {}
+
+  void run();
+
+ private:
+  Next read_record();
+  Next speed();
+  Next adhesion();
+  Next signal();
+  Next slowdown();
+  Next speed_check();
+  Next station();
+  void end_of_reading();
+
+  // The reading stops with `code`: the train file is done with, no cell is filled any more.
+  Next stop(std::int32_t code) {
+    files_.done(DescriptionFile::kTrain);
+    state_.codice_errore = code;
+    return Next::kStop;
+  }
+  Next stop_at(std::int32_t code, std::int32_t position) {
+    stop(code);
+    state_.posizione_errore = position;
+    return Next::kStop;
+  }
+  Next beyond_model(std::int32_t position) {
+    state_.codice_errore = error_code::kBeyondModel;
+    state_.posizione_errore = position;
+    return Next::kEndReading;
+  }
+  // Whether a record at `position` lies less than `margin` metres before the end of the model.
+  bool beyond(std::int32_t position, std::int32_t margin = 100) const {
+    return std::int64_t{position} + margin > std::int64_t{kCellLength} * state_.numero_celle;
+  }
+  TrackCell& cell(std::int64_t index) { return state_.celle[static_cast<std::size_t>(index)]; }
+  void fill_speed() {
+    if (speed_fill_ > state_.numero_celle) return;
+    cell(speed_fill_).velocita = round_to<std::uint8_t>(current_speed_ / 5.0);
+    ++speed_fill_;
+  }
+  void fill_adhesion() {
+    if (adhesion_fill_ > state_.numero_celle) return;
+    cell(adhesion_fill_).aderenza = low_bits_u8(current_adhesion_);
+    ++adhesion_fill_;
+  }
+
+  RunState& state_;
+  ReaderFiles& files_;
+  FieldReader in_;
+  const std::int32_t sign_board_limit_;  // stations stay below the sign-board rows
+  std::int32_t speed_fill_ = 0;          // the next cell to take a line speed
+  std::int32_t adhesion_fill_ = 0;       // the next cell to take an adhesion value
+  std::int32_t current_speed_ = 0;       // km/h, until the first "velocita" record
+  std::int32_t current_adhesion_ = 0;    // until the first "aderenza" record
+  std::int32_t station_ = 1;             // the row of the next station
+};
+
+void TrainReader::run() {
+  // Everything before "[generale]" is passed over; a file without it yields no records.
+  while (!in_.at_end()) {
+    state_.riga = in_.read_text();
+    if (contains_any_case(state_.riga, "[generale]")) break;
+  }
+  for (;;) {
+    if (in_.at_end()) break;
+    state_.riga = in_.read_text();
+    if (in_.at_end()) break;  // the file's last field is never a record
+    bool ended = false;
+    for (int skip = 0; skip < 2 && !ended && contains(state_.riga, "-"); ++skip) {
+      state_.riga = in_.read_text();
+      ended = in_.at_end();
+    }
+    if (ended) break;
+    const Next next = read_record();
+    if (next == Next::kStop) return;
+    if (next == Next::kEndReading) break;
+  }
+  end_of_reading();
+}
+
+// The kinds are not exclusive: a keyword is tested against every kind, in this order.
+Next TrainReader::read_record() {
+  auto& table = state_.tabella_dati;
+  const std::string& riga = state_.riga;
+  if (contains_any_case(riga, "massa") && contains_any_case(riga, "frenata")) {
+    table[data_row::kLineAndTrain].valore1 = in_.read_int32();
+  }
+  if (contains_any_case(riga, "vetture")) {
+    table[data_row::kLineAndTrain].valore3 = in_.read_int32();
+  }
+  for (Next (TrainReader::*kind)() : {&TrainReader::speed, &TrainReader::adhesion}) {
+    if (const Next next = (this->*kind)(); next != Next::kGoOn) return next;
+  }
+  if (contains_any_case(riga, "orologio")) {
+    DataRow& clock = table[data_row::kTrainIdentity];
+    clock.parola3 = in_.read_int<std::int16_t>();
+    clock.parola4 = in_.read_int<std::int16_t>();
+    clock.parola5 = in_.read_int<std::int16_t>();
+  }
+  if (contains_any_case(riga, "sabbia")) {
+    table[data_row::kTrainIdentity].parola1 = in_.read_int<std::int16_t>();
+  }
+  for (Next (TrainReader::*kind)() : {&TrainReader::signal, &TrainReader::slowdown,
+                                      &TrainReader::speed_check, &TrainReader::station}) {
+    if (const Next next = (this->*kind)(); next != Next::kGoOn) return next;
+  }
+  return Next::kGoOn;
+}
+
+Next TrainReader::speed() {
+  if (!contains_any_case(state_.riga, "velocit")) return Next::kGoOn;
+  const std::int32_t p = in_.read_int32();
+  const std::int32_t v = in_.read_int32();
+  if (beyond(p)) return beyond_model(p);
+  // The speed in force fills the cells up to the one before round(p / 50), at least one cell.
+  const auto n = static_cast<std::int64_t>(round_half_even(p / 50.0));
+  if (n > 0) {
+    do {
+      if (speed_fill_ >= state_.numero_celle) break;
+      fill_speed();
+    } while (speed_fill_ < n);
+  }
+  current_speed_ = v;
+  return Next::kGoOn;
+}
+
+Next TrainReader::adhesion() {
+  if (!contains_any_case(state_.riga, "aderenza")) return Next::kGoOn;
+  const std::int32_t p = in_.read_int32();
+  const std::int32_t a = in_.read_int32();
+  if (beyond(p)) return beyond_model(p);
+  const auto n = static_cast<std::int64_t>(round_half_even(p / 50.0));
+  if (n > 0) {
+    do {
+      fill_adhesion();
+    } while (adhesion_fill_ < n && adhesion_fill_ <= state_.numero_celle);
+  }
+  current_adhesion_ = a;
+  return Next::kGoOn;
+}
+
+Next TrainReader::signal() {
+  if (!contains_any_case(state_.riga, "segnale")) return Next::kGoOn;
+  const std::int32_t posizione = in_.read_int32();
+  SignalValues values;
+  for (std::int32_t* value : {&values.sx, &values.s1, &values.s2, &values.s3, &values.rapp,
+                              &values.dx, &values.d1, &values.d2, &values.d3, &values.tempo}) {
+    *value = in_.read_int32();
+  }
+  if (beyond(posizione)) return beyond_model(posizione);
+  if (memo_segnale(state_, posizione, values) == Placement::kOutsideModel) {
+    return beyond_model(posizione);
+  }
+  // An error recorded earlier (a line description that ended beyond the model) counts here
+  // as well: the reading stops at this record.
+  if (state_.codice_errore > 0) return stop_at(state_.codice_errore, posizione);
+  return Next::kGoOn;
+}
+
+Next TrainReader::slowdown() {
+  if (!contains_any_case(state_.riga, "rallentamento")) return Next::kGoOn;
+  SlowdownValues values;
+  for (std::int32_t* value :
+       {&values.x, &values.v, &values.l, &values.f_tt, &values.f_ta, &values.d_v}) {
+    *value = in_.read_int32();
+  }
+  if (beyond(values.x)) return beyond_model(values.x);
+  if (memo_rallentamento(state_, values) == Placement::kOutsideModel) {
+    return beyond_model(values.x);
+  }
+  if (state_.codice_errore > 0) return stop_at(state_.codice_errore, values.x);
+  return Next::kGoOn;
+}
+
+Next TrainReader::speed_check() {
+  if (!contains_any_case(state_.riga, "abbattimento")) return Next::kGoOn;
+  const std::int32_t p = in_.read_int32();
+  const std::int32_t w = in_.read_int32();
+  if (beyond(p)) return beyond_model(p);
+  // One cell before cell_of(p) when p is a multiple of 50.
+  const auto c = static_cast<std::int64_t>(round_half_even(p / 50.0));
+  if (!in_model(state_, c)) return beyond_model(p);
+  TrackCell& point = cell(c);
+  if (!is_free(point)) return stop_at(error_code::kSpeedCheckCellTaken, p);
+  if (w > 0) {
+    point.tipo = cell_kind::kSpeedCheck;
+    point.dato1 = low_bits_i16(w);
+  } else {
+    point.tipo = cell_kind::kSpeedCheckWithoutValue;
+  }
+  return Next::kGoOn;
+}
+
+Next TrainReader::station() {
+  if (!contains_any_case(state_.riga, "stazione")) return Next::kGoOn;
+  const std::int32_t i = station_;
+  DataRow& row = state_.tabella_dati[static_cast<std::size_t>(i)];
+
+  const std::int32_t position = in_.read_int32();
+  row.valore3 = position;
+  if (beyond(position, 800)) return beyond_model(position);
+  if (position % 50 != 0) return stop_at(error_code::kStationPositionNotMultiple, position);
+  row.classe = in_.read_int<std::uint8_t>();
+  const std::int32_t length = in_.read_int32();
+  if (length % 100 != 0) return stop_at(error_code::kStationLengthNotMultiple, position);
+  row.marca = in_.read_int<std::uint8_t>();
+  row.ottetto4 = in_.read_int<std::uint8_t>();
+  row.ottetto3 = in_.read_int<std::uint8_t>();
+  row.parola1 = in_.read_int<std::int16_t>();
+  row.parola2 = in_.read_int<std::int16_t>();
+  row.ottetto1 = in_.read_int<std::uint8_t>();
+  row.parola3 = in_.read_int<std::int16_t>();
+  row.parola4 = in_.read_int<std::int16_t>();
+  row.parola5 = in_.read_int<std::int16_t>();
+  row.ottetto2 = in_.read_int<std::uint8_t>();
+  const std::int64_t hours = in_.read_int32();
+  const std::int64_t minutes = in_.read_int32();
+  const std::int64_t seconds = in_.read_int32();
+  row.valore4 = must_fit<std::int32_t>((hours * 60 + minutes) * 60 + seconds);
+  row.testo = in_.read_text();
+
+  // The station's extent.
+  const std::int32_t t = row.classe;
+  if (t == 5 || t == 6) {
+    row.valore1 = must_fit<std::int32_t>(std::int64_t{position} - length);
+    row.valore2 = must_fit<std::int32_t>(std::int64_t{position} + 150);
+    row.ottetto3 = 0;
+  } else if (t == 7 || t == 8) {
+    row.valore1 = must_fit<std::int32_t>(std::int64_t{position} - length);
+    row.valore2 = must_fit<std::int32_t>(std::int64_t{position} + length);
+    row.ottetto3 = 0;
+  } else {
+    row.valore1 = must_fit<std::int32_t>(std::int64_t{position} - length / 2);
+    row.valore2 =
+        must_fit<std::int32_t>(std::int64_t{position} + length / 2 + (row.ottetto3 != 0 ? 50 : 0));
+  }
+  if (length < 600) row.ottetto4 = 0;
+  if (i == 1) row.ottetto3 = row.ottetto4 = 0;
+
+  // The stop and its approach marks, for the types that have them. Their cells may lie no
+  // further than the end of the model.
+  const double end_cells = row.valore2 / 50.0;
+  const bool marks = t < 25 && t != 5 && t != 6;
+  const bool stop_cell = t < 25 && end_cells - 1 > 1;
+  const auto stop_index = static_cast<std::int64_t>(round_half_even(end_cells - 1));
+  if ((marks || stop_cell) && stop_index > state_.numero_celle) return beyond_model(position);
+  if (marks) {
+    for (int k = 1; k <= 4; ++k) {
+      if (end_cells - k - 1 > 1) {
+        cell(static_cast<std::int64_t>(round_half_even(end_cells - k - 1))).avviso =
+            static_cast<std::uint8_t>(80 + k);
+      }
+    }
+  }
+  if (t < 25) {
+    if (!stop_cell) return stop(error_code::kStationStopTooEarly);
+    // The stop takes its cell whatever stood there.
+    TrackCell& stop_point = cell(stop_index);
+    stop_point.tipo = cell_kind::kStationStop;
+    stop_point.dato1 = static_cast<std::int16_t>(i);
+  }
+
+  if (i > 1 && std::int64_t{row.valore1} - 350 < state_.tabella_dati[i - 1].valore2) {
+    return stop_at(error_code::kStationsTooClose, position);
+  }
+  station_ = i + 1;
+  if (station_ >= sign_board_limit_) return stop(error_code::kTooManyStations);
+  return Next::kGoOn;
+}
+
+void TrainReader::end_of_reading() {
+  files_.done(DescriptionFile::kTrain);
+  // The last speed and adhesion run on to three cells before the end of the model.
+  do {
+    fill_speed();
+  } while (speed_fill_ < state_.numero_celle - 2);
+  do {
+    fill_adhesion();
+  } while (adhesion_fill_ < state_.numero_celle - 2);
+  for (int row = data_row::kChainageTre; row <= data_row::kChainageUno; ++row) {
+    const DataRow& chainage = state_.tabella_dati[row];
+    if (chainage.valore1 % 50 != 0 || chainage.valore2 % 50 != 0) {
+      state_.codice_errore = error_code::kChainageNotMultiple;
+    }
+  }
+}
+
+}  // namespace
+
+void read_train_description(RunState& state, ReaderFiles& files, std::int32_t sign_board_limit) {
+  const std::optional<std::string> bytes = files.open(DescriptionFile::kTrain);
+  if (!bytes) throw ReadFailure("the file does not exist");
+  TrainReader(state, files, *bytes, sign_board_limit).run();
+}
+
+}  // namespace binario
