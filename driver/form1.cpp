@@ -1,7 +1,13 @@
 #include "driver/form1.h"
 
+#include <optional>
+#include <system_error>
 #include "driver/exit_status.h"
+
 #include "driver/platform.h"
+#include "io/files.h"
+#include "reader/memorizza_dati.h"
+#include "reader/read_failure.h"
 #include "scenario/writers.h"
 
 namespace binario {
@@ -11,6 +17,31 @@ namespace {
 // The scenario this program carries.
 constexpr std::string_view kNomeLinea = "Varelbo";
 constexpr std::string_view kNumeroTreno = "3874";
+
+// The description files next to the executable. The readers get their bytes, and each file is
+// deleted once the readers are done with it.
+class FolderDescriptionFiles final : public DescriptionFiles {
+ public:
+  explicit FolderDescriptionFiles(const Form1& form) : form_(form) {}
+
+  std::optional<std::string> open(DescriptionFile file) override {
+    try {
+      return read_file_if_exists(name(file));
+    } catch (const std::system_error& failure) {
+      throw ReadFailure(failure.what());
+    }
+  }
+
+  void done(DescriptionFile file) override { remove_file(name(file)); }
+
+ private:
+  std::string name(DescriptionFile file) const {
+    return form_.nome_file(file == DescriptionFile::kLine ? ScenarioFile::kLineDescription
+                                                          : ScenarioFile::kTrainDescription);
+  }
+
+  const Form1& form_;
+};
 
 }  // namespace
 
@@ -27,7 +58,12 @@ int Form1::Form_Load() {
   dati_rallentamenti(nome_file(ScenarioFile::kSlowdownOrder));
   dati_scheda(nome_file(ScenarioFile::kTrainSheet));
 
-  // The compile step takes its place here.
+  // Read the description files back into the run state. The compile step takes this place
+  // once it exists.
+  state_.modo = 1;
+  state_.codice_errore = 0;
+  FolderDescriptionFiles files(*this);
+  memorizza_dati(state_, files);
 
   return end_status(state_);
 }
