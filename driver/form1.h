@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/file_names.h"
+#include "scenario/file_names.h"
 #include "reader/track_model.h"
 
 namespace binario {

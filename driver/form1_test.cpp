@@ -7,10 +7,19 @@
 #include <gtest/gtest.h>
 
 #include "driver/exit_status.h"
+#include "driver/platform.h"
 #include "driver/run_guard.h"
 
 namespace binario {
 namespace {
+
+TEST(Form1, Form1NamesItsFilesInTheExecutablesFolder) {
+  Form1 form;
+  form.state().nome_linea = "Varelbo";
+  form.state().numero_treno = "3874";
+  EXPECT_EQ(form.nome_file(ScenarioFile::kTrack),
+            platform::executable_folder() + "/Varelbo_3874.dat");
+}
 
 TEST(Errore, MessageIsTheLiteralFollowedByTheNumber) {
   EXPECT_EQ(errore_message("1250"), " Errore n. 1250");

@@ -1,9 +1,6 @@
-#include "driver/file_names.h"
+#include "scenario/file_names.h"
 
 #include <gtest/gtest.h>
-
-#include "driver/form1.h"
-#include "driver/platform.h"
 
 namespace binario {
 namespace {
@@ -32,14 +29,6 @@ TEST(FileName, JoinsThePartsAsTheyAre) {
   EXPECT_EQ(file_name("/srv/linee x", '/', "Linea Due", "12", ScenarioFile::kTrainDescription),
             "/srv/linee x/Linea Due_12-.txt");
   EXPECT_EQ(file_name("", '/', "", "", ScenarioFile::kGeneralData), "/_.sim");
-}
-
-TEST(FileName, Form1NamesItsFilesInTheExecutablesFolder) {
-  Form1 form;
-  form.state().nome_linea = "Varelbo";
-  form.state().numero_treno = "3874";
-  EXPECT_EQ(form.nome_file(ScenarioFile::kTrack),
-            platform::executable_folder() + "/Varelbo_3874.dat");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-#ifndef BINARIO_DRIVER_FILE_NAMES_H_
-#define BINARIO_DRIVER_FILE_NAMES_H_
+#ifndef BINARIO_SCENARIO_FILE_NAMES_H_
+#define BINARIO_SCENARIO_FILE_NAMES_H_
 
 #include <string>
 #include <string_view>
@@ -25,4 +25,4 @@ std::string file_name(std::string_view folder, char separator, std::string_view 
 
 }  // namespace binario
 
-#endif  // BINARIO_DRIVER_FILE_NAMES_H_
+#endif  // BINARIO_SCENARIO_FILE_NAMES_H_

@@ -1,4 +1,4 @@
-#include "driver/file_names.h"
+#include "scenario/file_names.h"
 
 namespace binario {
 
