@@ -1,0 +1,57 @@
+#ifndef BINARIO_COMPILER_MEMORIZZA_PERCORSO_H_
+#define BINARIO_COMPILER_MEMORIZZA_PERCORSO_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "reader/memorizza_dati.h"
+#include "reader/track_model.h"
+#include "scenario/file_names.h"
+
+namespace binario {
+
+// Where the compile step puts the compiled route files (the line plan file, the general data
+// file, the track file). Failures of the system are thrown as std::system_error.
+class RouteFileSink {
+ public:
+  virtual ~RouteFileSink() = default;
+  virtual void write(ScenarioFile file, std::string_view bytes) = 0;
+};
+
+// The value of every speed check point the completion pass places.
+inline constexpr std::int16_t kMarkerSpeed = 180;
+// The stamps the compile step puts on every compiled route. The simulator checks them: never
+// change them.
+inline constexpr std::int16_t kTableStamp = 610;   // tabella_dati row 85, parola1
+inline constexpr std::int16_t kTrackStamp = 5121;  // cell 1, dato1
+
+struct CompileOutcome {
+  // "1250" or "1251" when a stamp check failed: the compile step then wrote nothing, and the
+  // run must end through the error box with this number.
+  std::string errore;
+  // The description of the run-time failure behind error code 25, if any.
+  std::string read_failure;
+};
+
+// The smaller of x and y; x on a tie.
+template <typename T>
+constexpr T minimo(T x, T y) {
+  return x > y ? y : x;
+}
+
+// Completes the track cells with the speed check points the description files do not state:
+// before signals near slowdown warning boards, before and inside slowdowns, and after them.
+// Conflicts are recorded as errors 11, 12 and 13; the pass goes on.
+void complete_track(RunState& state);
+
+// The compile step: reads the two description files into the run state (modo = j), completes
+// the track cells, stamps the model with its fixed marks and competition codes, and writes the
+// compiled route files, the line plan file only when modo is not 0. When the reading left no
+// track model, nothing is completed or written.
+CompileOutcome memorizza_percorso(RunState& state, std::int32_t j, DescriptionFiles& descriptions,
+                                  RouteFileSink& output);
+
+}  // namespace binario
+
+#endif  // BINARIO_COMPILER_MEMORIZZA_PERCORSO_H_
