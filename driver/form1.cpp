@@ -4,6 +4,7 @@
 #include <system_error>
 #include "driver/exit_status.h"
 
+#include "compiler/memorizza_percorso.h"
 #include "driver/platform.h"
 #include "io/files.h"
 #include "reader/memorizza_dati.h"
@@ -43,6 +44,19 @@ class FolderDescriptionFiles final : public DescriptionFiles {
   const Form1& form_;
 };
 
+// The compiled route files, next to the executable.
+class FolderRouteFiles final : public RouteFileSink {
+ public:
+  explicit FolderRouteFiles(const Form1& form) : form_(form) {}
+
+  void write(ScenarioFile file, std::string_view bytes) override {
+    replace_file(form_.nome_file(file), bytes);
+  }
+
+ private:
+  const Form1& form_;
+};
+
 }  // namespace
 
 int Form1::Form_Load() {
@@ -58,12 +72,10 @@ int Form1::Form_Load() {
   dati_rallentamenti(nome_file(ScenarioFile::kSlowdownOrder));
   dati_scheda(nome_file(ScenarioFile::kTrainSheet));
 
-  // Read the description files back into the run state. The compile step takes this place
-  // once it exists.
-  state_.modo = 1;
-  state_.codice_errore = 0;
-  FolderDescriptionFiles files(*this);
-  memorizza_dati(state_, files);
+  FolderDescriptionFiles descriptions(*this);
+  FolderRouteFiles route_files(*this);
+  const CompileOutcome outcome = memorizza_percorso(state_, 1, descriptions, route_files);
+  if (!outcome.errore.empty()) errore(outcome.errore);
 
   return end_status(state_);
 }
