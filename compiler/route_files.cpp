@@ -10,12 +10,13 @@ namespace binario {
 namespace {
 
 void put_plan_value(std::string& out, const PlanValue& value) {
-  if (const auto* integer = std::get_if<std::int16_t>(&value)) {
+  if (const auto* real = std::get_if<double>(&value)) {
+    // The tag and the double in one append: nearly every entry is one of these.
+    put_le<2>(out, kPlanDouble);
+    put_le<8>(out, std::bit_cast<std::uint64_t>(*real));
+  } else if (const auto* integer = std::get_if<std::int16_t>(&value)) {
     put_u16(out, kPlanInt16);
     put_i16(out, *integer);
-  } else if (const auto* real = std::get_if<double>(&value)) {
-    put_u16(out, kPlanDouble);
-    put_f64(out, *real);
   } else {
     put_u16(out, kPlanEmpty);
   }
