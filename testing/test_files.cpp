@@ -68,15 +68,18 @@ std::vector<std::string> file_names(const std::filesystem::path& folder) {
 }
 
 ProgramRun run_program(const std::filesystem::path& program,
-                       const std::filesystem::path& working_folder) {
+                       const std::filesystem::path& working_folder,
+                       const std::vector<std::string>& arguments) {
   TempFolder capture;
+  const std::filesystem::path output = capture.path() / "stdout";
   const std::filesystem::path errors = capture.path() / "stderr";
-  const std::string command = "cd " + shell_quoted(working_folder) + " && " +
-                              shell_quoted(program) + " </dev/null >/dev/null 2>" +
-                              shell_quoted(errors);
+  std::string command = "cd " + shell_quoted(working_folder) + " && " + shell_quoted(program);
+  for (const std::string& argument : arguments) command += " " + shell_quoted(argument);
+  command += " </dev/null >" + shell_quoted(output) + " 2>" + shell_quoted(errors);
   const int status = std::system(command.c_str());
   ProgramRun run;
   if (status != -1 && WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
+  run.standard_output = read_file(output);
   run.standard_error = read_file(errors);
   return run;
 }

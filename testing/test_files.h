@@ -37,13 +37,15 @@ std::vector<std::string> file_names(const std::filesystem::path& folder);
 
 struct ProgramRun {
   int exit_status = -1;  // -1 when the program did not exit by itself
+  std::string standard_output;
   std::string standard_error;
 };
 
-// Runs a program without arguments, with `working_folder` as its current folder, and waits for
+// Runs a program with `arguments`, with `working_folder` as its current folder, and waits for
 // it to end.
 ProgramRun run_program(const std::filesystem::path& program,
-                       const std::filesystem::path& working_folder);
+                       const std::filesystem::path& working_folder,
+                       const std::vector<std::string>& arguments = {});
 
 }  // namespace binario::testing
 
