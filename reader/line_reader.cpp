@@ -96,11 +96,11 @@ class LineReader {
   bool beyond(std::int32_t position) const {
     return std::int64_t{position} + 100 > std::int64_t{kCellLength} * state_.numero_celle;
   }
-  // Writes the gradient in force into cell f and moves on; never past the last cell.
-  void fill_gradient() {
-    if (f_ > state_.numero_celle) return;
-    state_.celle[static_cast<std::size_t>(f_)].pendenza = low_bits_u8(std::int64_t{c_} + 100);
-    ++f_;
+  // Writes the gradient in force into cells f, f + 1, ... up to `until`.
+  void fill_gradient(std::int64_t until) {
+    fill_cells(f_, until, state_.numero_celle, [&](std::size_t i) {
+      state_.celle[i].pendenza = low_bits_u8(std::int64_t{c_} + 100);
+    });
   }
   void read_riga() { state_.riga = in_.read_text(); }
 
@@ -146,9 +146,7 @@ std::optional<std::int32_t> LineReader::run() {
 
   files_.done(DescriptionFile::kLine);
   // The last gradient runs on to three cells before the end of the model.
-  do {
-    fill_gradient();
-  } while (f_ < state_.numero_celle - 2);
+  fill_gradient(state_.numero_celle - 2);
   if (!state_.pianta.empty()) {
     while (plan_.next_row() <= state_.lunghezza_pianta - 2) plan_.straight();
   }
@@ -233,14 +231,9 @@ Next LineReader::gradient() {
   const std::int32_t p = in_.read_int32();
   const std::int32_t g = in_.read_int32();
   if (beyond(p)) return beyond_model(p);
-  // The gradient in force closes at the cell before round(p / 50); at least one cell is
-  // written, whatever the order of the records.
-  const auto k = static_cast<std::int64_t>(round_half_even(p / 50.0));
-  if (k > 0) {
-    do {
-      fill_gradient();
-    } while (f_ < k && f_ <= state_.numero_celle);
-  }
+  // The gradient in force closes at the cell before round(p / 50).
+  const std::int64_t k = round_to_index(p / 50.0);
+  if (k > 0) fill_gradient(k);
   c_ = g;
   return Next::kGoOn;
 }

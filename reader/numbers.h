@@ -17,6 +17,12 @@ namespace binario {
 // The integral value nearest to x, ties to even: 0.5 -> 0, 1.5 -> 2, 2.5 -> 2, -2.5 -> -2.
 double round_half_even(double x);
 
+// round_half_even(x) as an index of cells or rows. x derives from 32-bit positions, so the
+// result always fits.
+inline std::int64_t round_to_index(double x) {
+  return static_cast<std::int64_t>(round_half_even(x));
+}
+
 // The low 8 bits of v as an unsigned byte: 256 -> 0, -1 -> 255.
 constexpr std::uint8_t low_bits_u8(std::int64_t v) { return static_cast<std::uint8_t>(v); }
 

@@ -34,6 +34,18 @@ class ReaderFiles {
   std::array<bool, 2> done_{};
 };
 
+// Fills cells from `next` on with `write(i)`, advancing `next`, while `next` is below `until`;
+// at least one cell is written, so a record out of order still closes one. Never writes past
+// cell `last`.
+template <typename Write>
+void fill_cells(std::int32_t& next, std::int64_t until, std::int32_t last, Write write) {
+  do {
+    if (next > last) return;
+    write(static_cast<std::size_t>(next));
+    ++next;
+  } while (next < until);
+}
+
 // Whether `text` contains `word`, letter case and all.
 bool contains(std::string_view text, std::string_view word);
 

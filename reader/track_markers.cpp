@@ -19,9 +19,7 @@ bool free_cell(const RunState& state, std::int64_t index) {
 
 }  // namespace
 
-std::int64_t cell_of(std::int64_t p) {
-  return static_cast<std::int64_t>(round_half_even(static_cast<double>(p) / 50 + 1));
-}
+std::int64_t cell_of(std::int64_t p) { return round_to_index(static_cast<double>(p) / 50 + 1); }
 
 bool in_model(const RunState& state, std::int64_t index) {
   return index >= 0 && index <= state.numero_celle &&
@@ -78,8 +76,8 @@ Placement memo_montagna(RunState& state, std::int32_t& inizio, std::int32_t& fin
     state.codice_errore = error_code::kTooManyScenerySpans;
     return Placement::kInModel;
   }
-  const auto first = static_cast<std::int64_t>(round_half_even(inizio / 50.0));
-  const auto last = static_cast<std::int64_t>(round_half_even(fine / 50.0 - 1));
+  const auto first = round_to_index(inizio / 50.0);
+  const auto last = round_to_index(fine / 50.0 - 1);
   if (last >= first && !(in_model(state, first) && in_model(state, last))) {
     return Placement::kOutsideModel;
   }
@@ -156,7 +154,7 @@ Placement memo_rallentamento(RunState& state, const SlowdownValues& v) {
   const bool board = v.x > 1500;
   const std::int64_t w = cell_of(std::int64_t{v.x} - 1200);
   const bool approach = board && v.f_ta != 0;
-  const auto j = static_cast<std::int64_t>(round_half_even((std::int64_t{v.x} - 1200) / 50.0));
+  const auto j = round_to_index((std::int64_t{v.x} - 1200) / 50.0);
   if (!in_model(state, s) || !in_model(state, e) || (board && !in_model(state, w)) ||
       (approach && !(in_model(state, j) && in_model(state, j - 3)))) {
     return Placement::kOutsideModel;

@@ -54,15 +54,15 @@ class TrainReader {
     return std::int64_t{position} + margin > std::int64_t{kCellLength} * state_.numero_celle;
   }
   TrackCell& cell(std::int64_t index) { return state_.celle[static_cast<std::size_t>(index)]; }
-  void fill_speed() {
-    if (speed_fill_ > state_.numero_celle) return;
-    cell(speed_fill_).velocita = round_to<std::uint8_t>(current_speed_ / 5.0);
-    ++speed_fill_;
+  // The speed in force, in 5 km/h steps, into cells up to `until`, never past `last`.
+  void fill_speed(std::int64_t until, std::int32_t last) {
+    fill_cells(speed_fill_, until, last, [&](std::size_t i) {
+      state_.celle[i].velocita = round_to<std::uint8_t>(current_speed_ / 5.0);
+    });
   }
-  void fill_adhesion() {
-    if (adhesion_fill_ > state_.numero_celle) return;
-    cell(adhesion_fill_).aderenza = low_bits_u8(current_adhesion_);
-    ++adhesion_fill_;
+  void fill_adhesion(std::int64_t until) {
+    fill_cells(adhesion_fill_, until, state_.numero_celle,
+               [&](std::size_t i) { state_.celle[i].aderenza = low_bits_u8(current_adhesion_); });
   }
 
   RunState& state_;
@@ -133,14 +133,10 @@ Next TrainReader::speed() {
   const std::int32_t p = in_.read_int32();
   const std::int32_t v = in_.read_int32();
   if (beyond(p)) return beyond_model(p);
-  // The speed in force fills the cells up to the one before round(p / 50), at least one cell.
-  const auto n = static_cast<std::int64_t>(round_half_even(p / 50.0));
-  if (n > 0) {
-    do {
-      if (speed_fill_ >= state_.numero_celle) break;
-      fill_speed();
-    } while (speed_fill_ < n);
-  }
+  // The speed in force fills the cells up to the one before round(p / 50); a record never
+  // fills the last cell.
+  const std::int64_t n = round_to_index(p / 50.0);
+  if (n > 0) fill_speed(n, state_.numero_celle - 1);
   current_speed_ = v;
   return Next::kGoOn;
 }
@@ -150,12 +146,8 @@ Next TrainReader::adhesion() {
   const std::int32_t p = in_.read_int32();
   const std::int32_t a = in_.read_int32();
   if (beyond(p)) return beyond_model(p);
-  const auto n = static_cast<std::int64_t>(round_half_even(p / 50.0));
-  if (n > 0) {
-    do {
-      fill_adhesion();
-    } while (adhesion_fill_ < n && adhesion_fill_ <= state_.numero_celle);
-  }
+  const std::int64_t n = round_to_index(p / 50.0);
+  if (n > 0) fill_adhesion(n);
   current_adhesion_ = a;
   return Next::kGoOn;
 }
@@ -199,7 +191,7 @@ Next TrainReader::speed_check() {
   const std::int32_t w = in_.read_int32();
   if (beyond(p)) return beyond_model(p);
   // One cell before cell_of(p) when p is a multiple of 50.
-  const auto c = static_cast<std::int64_t>(round_half_even(p / 50.0));
+  const auto c = round_to_index(p / 50.0);
   if (!in_model(state_, c)) return beyond_model(p);
   TrackCell& point = cell(c);
   if (!is_free(point)) return stop_at(error_code::kSpeedCheckCellTaken, p);
@@ -263,13 +255,12 @@ Next TrainReader::station() {
   const double end_cells = row.valore2 / 50.0;
   const bool marks = t < 25 && t != 5 && t != 6;
   const bool stop_cell = t < 25 && end_cells - 1 > 1;
-  const auto stop_index = static_cast<std::int64_t>(round_half_even(end_cells - 1));
+  const auto stop_index = round_to_index(end_cells - 1);
   if ((marks || stop_cell) && stop_index > state_.numero_celle) return beyond_model(position);
   if (marks) {
     for (int k = 1; k <= 4; ++k) {
       if (end_cells - k - 1 > 1) {
-        cell(static_cast<std::int64_t>(round_half_even(end_cells - k - 1))).avviso =
-            static_cast<std::uint8_t>(80 + k);
+        cell(round_to_index(end_cells - k - 1)).avviso = static_cast<std::uint8_t>(80 + k);
       }
     }
   }
@@ -292,12 +283,8 @@ Next TrainReader::station() {
 void TrainReader::end_of_reading() {
   files_.done(DescriptionFile::kTrain);
   // The last speed and adhesion run on to three cells before the end of the model.
-  do {
-    fill_speed();
-  } while (speed_fill_ < state_.numero_celle - 2);
-  do {
-    fill_adhesion();
-  } while (adhesion_fill_ < state_.numero_celle - 2);
+  fill_speed(state_.numero_celle - 2, state_.numero_celle);
+  fill_adhesion(state_.numero_celle - 2);
   for (int row = data_row::kChainageTre; row <= data_row::kChainageUno; ++row) {
     const DataRow& chainage = state_.tabella_dati[row];
     if (chainage.valore1 % 50 != 0 || chainage.valore2 % 50 != 0) {
