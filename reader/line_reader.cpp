@@ -313,7 +313,7 @@ Next LineReader::sign_board() {
   if (!is_free(cell)) return stop_at(error_code::kSignBoardCellTaken, q);
   cell.tipo = cell_kind::kSignBoard;
   cell.dato1 = static_cast<std::int16_t>(r_);
-  state_.tabella_dati[static_cast<std::size_t>(r_)].testo = state_.riga;
+  state_.tabella_dati[static_cast<std::size_t>(r_)].testo = table_text(state_.riga);
   --r_;
   return Next::kGoOn;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <string>
 
 #include "reader/error_codes.h"
 #include "reader/read_failure.h"
@@ -14,6 +16,14 @@ namespace {
 char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 }  // namespace
+
+std::string table_text(std::string text) {
+  if (text.size() > UINT16_MAX) {
+    throw ReadFailure("a text of " + std::to_string(text.size()) +
+                      " bytes is longer than the 65535 the data table holds");
+  }
+  return text;
+}
 
 bool contains(std::string_view text, std::string_view word) {
   return text.find(word) != std::string_view::npos;

@@ -46,6 +46,10 @@ void fill_cells(std::int32_t& next, std::int64_t until, std::int32_t last, Write
   } while (next < until);
 }
 
+// `text` for the scenario data table, whose file holds a text of at most 65535 bytes; a longer
+// one is a ReadFailure.
+std::string table_text(std::string text);
+
 // Whether `text` contains `word`, letter case and all.
 bool contains(std::string_view text, std::string_view word);
 

@@ -230,7 +230,7 @@ Next TrainReader::station() {
   const std::int64_t minutes = in_.read_int32();
   const std::int64_t seconds = in_.read_int32();
   row.valore4 = must_fit<std::int32_t>((hours * 60 + minutes) * 60 + seconds);
-  row.testo = in_.read_text();
+  row.testo = table_text(in_.read_text());
 
   // The station's extent.
   const std::int32_t t = row.classe;

@@ -125,7 +125,8 @@ constexpr const char* kExitStatuses =
     "  1  an error was recorded; the compiled files were written all the same\n"
     "  2  a stamp check failed (1250 or 1251); no compiled file was written\n"
     "  3  usage error\n"
-    "  4  a file could not be read or written";
+    "  4  a file could not be read or written\n"
+    "  5  any other failure of the system, such as memory running out";
 
 }  // namespace
 

@@ -15,6 +15,7 @@ enum Status : int {
   kStampFailure = 2,   // a stamp check failed (1250 or 1251); no compiled file was written
   kUsageError = 3,     // the command line is wrong
   kIoFailure = 4,      // a file could not be read or written
+  kSystemFailure = 5,  // any other failure of the system, such as memory running out
 };
 
 // Runs binario with the given arguments (argv[0] being the program's name), writing its report
