@@ -2,9 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <system_error>
+
+#include "io/rename.h"
 
 namespace binario {
 
@@ -30,7 +31,7 @@ void replace_file(const std::string& path, std::string_view bytes) {
   }
   // Buffered bytes reach the disk only when the file is closed, so closing can fail too.
   if (std::fclose(file) != 0 && !error) error = last_error();
-  if (!error) std::filesystem::rename(temporary, path, error);
+  if (!error) error = rename_replacing(temporary, path);
   if (error) {
     std::remove(temporary.c_str());
     throw std::system_error(error, "cannot write " + path);
@@ -55,9 +56,10 @@ std::optional<std::string> read_file_if_exists(const std::string& path) {
 }
 
 void remove_file(const std::string& path) {
-  std::error_code error;
-  std::filesystem::remove(path, error);
-  if (error) throw std::system_error(error, "cannot delete " + path);
+  errno = 0;
+  if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+    throw std::system_error(last_error(), "cannot delete " + path);
+  }
 }
 
 }  // namespace binario
