@@ -39,6 +39,9 @@ struct ProgramRun {
   int exit_status = -1;  // -1 when the program did not exit by itself
   std::string standard_output;
   std::string standard_error;
+  // The texts the program showed its user, each followed by a line end: on POSIX what it wrote
+  // to standard error; on Windows the texts of its message boxes, each answered with OK.
+  std::string shown;
 };
 
 // Runs a program with `arguments`, with `working_folder` as its current folder, and waits for
@@ -46,6 +49,40 @@ struct ProgramRun {
 ProgramRun run_program(const std::filesystem::path& program,
                        const std::filesystem::path& working_folder,
                        const std::vector<std::string>& arguments = {});
+
+// What varelbo shows of its waiting window among the texts above: its label on POSIX, where it
+// goes to standard error; nothing on Windows, where it stays in the window.
+extern const char* const kShownWaitingText;
+
+// While it exists, answers with OK every message box this process shows, as a user would, and
+// writes its text to standard error. On POSIX, where messages go to standard error in the first
+// place, it does nothing.
+class MessageAnswerer {
+ public:
+  MessageAnswerer();
+  ~MessageAnswerer();
+  MessageAnswerer(const MessageAnswerer&) = delete;
+  MessageAnswerer& operator=(const MessageAnswerer&) = delete;
+
+  // The texts answered so far, each followed by a line end.
+  std::string answered() const;
+
+ private:
+  struct State;
+  State* state_;
+};
+
+// The texts the code under test shows its user while this object exists, each followed by a
+// line end (on POSIX: standard error, captured).
+class ShownMessages {
+ public:
+  ShownMessages();
+  // Stops capturing; call once.
+  std::string text();
+
+ private:
+  MessageAnswerer answerer_;
+};
 
 }  // namespace binario::testing
 

@@ -1,0 +1,149 @@
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "testing/test_files.h"
+
+namespace binario::testing {
+
+namespace {
+
+// The standard Windows rules for one argument of a command line: quoted, with quotes and the
+// backslashes before them escaped.
+std::wstring quoted(const std::wstring& argument) {
+  std::wstring result = L"\"";
+  std::size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+    } else {
+      if (c == L'"') result.append(backslashes + 1, L'\\');
+      backslashes = 0;
+    }
+    result += c;
+  }
+  result.append(backslashes, L'\\');
+  return result + L"\"";
+}
+
+std::wstring wide(const std::string& bytes) { return std::filesystem::path(bytes).wstring(); }
+
+struct Search {
+  DWORD process;
+  HWND found;
+};
+
+// A visible message box (dialog class "#32770") of the given process.
+HWND find_message_box(DWORD process) {
+  Search search{process, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (owner == search->process && IsWindowVisible(window) && std::string(name) == "#32770") {
+          search->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Reads a message box's text and presses its OK button; gives the text and a line end.
+std::string answer(HWND box) {
+  char text[4096] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
+  SendMessageA(box, WM_COMMAND, IDOK, 0);
+  return std::string(text) + "\n";
+}
+
+HANDLE inheritable_file(const std::filesystem::path& path) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return CreateFileW(path.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+const char* const kShownWaitingText = "";
+
+ProgramRun run_program(const std::filesystem::path& program,
+                       const std::filesystem::path& working_folder,
+                       const std::vector<std::string>& arguments) {
+  TempFolder capture;
+  HANDLE output = inheritable_file(capture.path() / "stdout");
+  HANDLE errors = inheritable_file(capture.path() / "stderr");
+  std::wstring command = quoted(program.wstring());
+  for (const std::string& argument : arguments) command += L" " + quoted(wide(argument));
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = output;
+  startup.hStdError = errors;
+  PROCESS_INFORMATION process{};
+  ProgramRun run;
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     working_folder.wstring().c_str(), &startup, &process)) {
+    // Answer every message box it shows, as a user would, until it ends.
+    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+      if (HWND box = find_message_box(process.dwProcessId)) run.shown += answer(box);
+    }
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
+    run.exit_status = static_cast<int>(status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(output);
+  CloseHandle(errors);
+  run.standard_output = read_file(capture.path() / "stdout");
+  run.standard_error = read_file(capture.path() / "stderr");
+  return run;
+}
+
+struct MessageAnswerer::State {
+  std::atomic<bool> stop{false};
+  mutable std::mutex mutex;
+  std::string answered;
+  std::thread thread;
+};
+
+MessageAnswerer::MessageAnswerer() : state_(new State) {
+  state_->thread = std::thread([state = state_] {
+    while (!state->stop) {
+      if (HWND box = find_message_box(GetCurrentProcessId())) {
+        const std::string text = answer(box);
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->answered += text;
+      }
+      Sleep(20);
+    }
+  });
+}
+
+MessageAnswerer::~MessageAnswerer() {
+  state_->stop = true;
+  state_->thread.join();
+  delete state_;
+}
+
+std::string MessageAnswerer::answered() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->answered;
+}
+
+ShownMessages::ShownMessages() = default;
+std::string ShownMessages::text() { return answerer_.answered(); }
+
+}  // namespace binario::testing
