@@ -20,6 +20,19 @@ using binario::testing::small_train;
 using binario::testing::TempFolder;
 using binario::testing::write_file;
 
+// What binario puts between a folder and a file name.
+const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
+// A text as it stands inside a JSON string.
+std::string json_escaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '\\' || c == '"') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
 struct Invocation {
   int status;
   std::string out;
@@ -111,7 +124,7 @@ TEST(Binario, Outcomes) {
        {"--json"},
        kRecordedError,
        "",
-       R"({"codice_errore":22,"posizione_errore":5500,"errore":null,"files":["@/Linea_linea.dat","@/Linea_12.sim","@/Linea_12.dat"]})"},
+       R"({"codice_errore":22,"posizione_errore":5500,"errore":null,"files":["@Linea_linea.dat","@Linea_12.sim","@Linea_12.dat"]})"},
       {"an error without a position",
        "[generale]\r\n",
        small_train(),
@@ -150,7 +163,7 @@ TEST(Binario, Outcomes) {
     if (!c.json.empty()) {
       std::string expected = c.json;
       for (std::size_t at; (at = expected.find('@')) != std::string::npos;) {
-        expected.replace(at, 1, files.folder.path().string());
+        expected.replace(at, 1, json_escaped(files.folder.path().string() + kSeparator));
       }
       EXPECT_EQ(run.out, expected + "\n");
     }
@@ -185,7 +198,7 @@ TEST(Binario, UsageAndFileFailures) {
        {"compile", files.line, files.train, "--line-name", "L", "--train-number", "1", "--out",
         folder + "/none"},
        kIoFailure,
-       "binario: cannot create " + folder + "/none/L_linea.dat.tmp"},
+       "binario: cannot create " + folder + "/none" + kSeparator + "L_linea.dat.tmp"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -210,10 +223,13 @@ TEST(Binario, RunsAsAProgram) {
       BINARIO_PROGRAM, files.folder.path(),
       {"compile", "line.txt", "train.txt", "--line-name", "L", "--train-number", "1", "--json"});
   EXPECT_EQ(run.exit_status, kClean);
-  EXPECT_EQ(
-      run.standard_output,
-      R"({"codice_errore":0,"posizione_errore":0,"errore":null,"files":["./L_linea.dat","./L_1.sim","./L_1.dat"]})"
-      "\n");
+  // Standard output is text: on Windows its lines end with CR LF.
+  std::string output = run.standard_output;
+  std::erase(output, '\r');
+  const std::string here = json_escaped("." + kSeparator);
+  EXPECT_EQ(output, R"({"codice_errore":0,"posizione_errore":0,"errore":null,"files":[")" + here +
+                        R"(L_linea.dat",")" + here + R"(L_1.sim",")" + here + R"(L_1.dat"]})" +
+                        "\n");
   EXPECT_EQ(run.standard_error, "");
 }
 
