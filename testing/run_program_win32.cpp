@@ -56,13 +56,14 @@ HWND find_message_box(DWORD process) {
   return search.found;
 }
 
-// Reads a message box's text and presses its OK button; gives the text and a line end.
-std::string answer(HWND box) {
+// A message box's text and a line end.
+std::string text_of(HWND box) {
   char text[4096] = {};
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
-  SendMessageA(box, WM_COMMAND, IDOK, 0);
   return std::string(text) + "\n";
 }
+
+void press_ok(HWND box) { SendMessageA(box, WM_COMMAND, IDOK, 0); }
 
 HANDLE inheritable_file(const std::filesystem::path& path) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -95,7 +96,10 @@ ProgramRun run_program(const std::filesystem::path& program,
                      working_folder.wstring().c_str(), &startup, &process)) {
     // Answer every message box it shows, as a user would, until it ends.
     while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
-      if (HWND box = find_message_box(process.dwProcessId)) run.shown += answer(box);
+      if (HWND box = find_message_box(process.dwProcessId)) {
+        run.shown += text_of(box);
+        press_ok(box);
+      }
     }
     DWORD status = 0;
     GetExitCodeProcess(process.hProcess, &status);
@@ -121,11 +125,15 @@ MessageAnswerer::MessageAnswerer() : state_(new State) {
   state_->thread = std::thread([state = state_] {
     while (!state->stop) {
       if (HWND box = find_message_box(GetCurrentProcessId())) {
-        const std::string text = answer(box);
+        // Written before OK is pressed: the program may end as soon as the box closes.
+        const std::string text = text_of(box);
         std::fputs(text.c_str(), stderr);
         std::fflush(stderr);
-        std::lock_guard<std::mutex> lock(state->mutex);
-        state->answered += text;
+        {
+          std::lock_guard<std::mutex> lock(state->mutex);
+          state->answered += text;
+        }
+        press_ok(box);
       }
       Sleep(20);
     }
