@@ -21,6 +21,9 @@ std::error_code last_error() {
 
 void replace_file(const std::string& path, std::string_view bytes) {
   const std::string temporary = path + ".tmp";
+  // Whatever stands at the temporary name (a file left by a run that was killed, or a link
+  // planted there) is removed, never written through.
+  std::remove(temporary.c_str());
   errno = 0;
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (file == nullptr) throw std::system_error(last_error(), "cannot create " + temporary);

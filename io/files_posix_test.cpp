@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -18,6 +19,16 @@ using testing::file_names;
 using testing::read_file;
 using testing::TempFolder;
 using testing::write_file;
+
+TEST(ReplaceFile, NeverWritesThroughALinkAtTheTemporaryName) {
+  TempFolder folder;
+  write_file(folder.file("victim.txt"), "kept");
+  std::filesystem::create_symlink(folder.path() / "victim.txt", folder.path() / "out.txt.tmp");
+  replace_file(folder.file("out.txt"), "new");
+  EXPECT_EQ(read_file(folder.file("victim.txt")), "kept");
+  EXPECT_EQ(read_file(folder.file("out.txt")), "new");
+  EXPECT_EQ(file_names(folder.path()), (std::vector<std::string>{"out.txt", "victim.txt"}));
+}
 
 // Replaces `path` under a file size limit of 4096 bytes with 100000 bytes, as a full disk would
 // stop it half-way; exits with 0 when the failure is reported as the one it is.
