@@ -209,6 +209,59 @@ TEST(Binario, UsageAndFileFailures) {
   EXPECT_EQ(file_names(files.folder.path()), (std::vector<std::string>{"line.txt", "train.txt"}));
 }
 
+// Description files as authors may hand them over: compiled or refused with a code, never a
+// crash, and left exactly as they were.
+TEST(Binario, DescriptionFilesInAnyShape) {
+  const std::filesystem::path golden = SCENARIO_TESTDATA;
+  const std::string line = read_file(golden / "Varelbo_linea.txt");
+  const std::string train = read_file(golden / "Varelbo_3874-.txt");
+  auto with_line_ends = [](std::string text, const std::string& end) {
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += end.size()) {
+      text.replace(at, 2, end);
+    }
+    return text;
+  };
+  const std::string long_line(10 * 1024 * 1024, 'x');
+  struct Case {
+    const char* name;
+    std::string line;
+    std::string train;
+    int status;
+    std::int32_t code;
+  };
+  const Case cases[] = {
+      {"empty line description", "", train, kRecordedError, 102},
+      {"empty train description", small_line(), "", kClean, 0},
+      {"cut off inside a record", line.substr(0, line.find("curvas3")) + "curvas3,  1300", train,
+       kRecordedError, 25},
+      {"CR only", with_line_ends(line, "\r"), with_line_ends(train, "\r"), kClean, 0},
+      {"LF only", with_line_ends(line, "\n"), with_line_ends(train, "\n"), kClean, 0},
+      {"byte-order marks", "\xEF\xBB\xBF" + line, "\xEF\xBB\xBF" + train, kClean, 0},
+      {"NUL in a number",
+       small_line({std::string("pendenza, 10\0"
+                               "00, 2",
+                               18)}),
+       small_train(), kRecordedError, 25},
+      {"NUL in a text", small_line(), small_train({std::string("sabbia\0, 5", 10)}), kClean, 0},
+      {"10 MB keyword", small_line({long_line}), small_train(), kClean, 0},
+      {"10 MB sign board text", small_line({"cartello_indicatore, 1000, " + long_line}),
+       small_train(), kRecordedError, 25},
+      {"10 MB station name", small_line(),
+       small_train({"stazione, 5000, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, " + long_line}),
+       kRecordedError, 25},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Descriptions files(c.line, c.train);
+    const Invocation run = binario(files.compile({"--json"}));
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out.rfind("{\"codice_errore\":" + std::to_string(c.code) + ",", 0), 0u)
+        << run.out;
+    EXPECT_TRUE(read_file(files.line) == c.line);
+    EXPECT_TRUE(read_file(files.train) == c.train);
+  }
+}
+
 TEST(Binario, HelpListsTheExitStatuses) {
   const Invocation run = binario({"compile", "--help"});
   EXPECT_EQ(run.status, kClean);
