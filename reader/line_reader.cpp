@@ -3,8 +3,8 @@
 
 #include <optional>
 
+#include "reader/description_reader.h"
 #include "reader/error_codes.h"
-#include "reader/field_reader.h"
 #include "reader/numbers.h"
 #include "reader/readers.h"
 #include "reader/track_markers.h"
@@ -52,13 +52,10 @@ class PlanCursor {
 // The highest plan row a curve may bring the point counter past.
 constexpr std::int32_t kMaxPlanRow = 1000000;
 
-// What the reading does after a body record.
-enum class Next { kGoOn, kEndBody, kStop };
-
-class LineReader {
+class LineReader : DescriptionReader {
  public:
   LineReader(RunState& state, ReaderFiles& files, std::string_view bytes)
-      : state_(state), files_(files), in_(bytes), plan_(state.pianta) {}
+      : DescriptionReader(state, files, DescriptionFile::kLine, bytes), plan_(state.pianta) {}
 
   std::optional<std::int32_t> run();
 
@@ -73,40 +70,12 @@ class LineReader {
   Next speed_boards();
   Next sign_board();
 
-  // The reading stops with `code`: the line file is done with, nothing more is read.
-  void stop(std::int32_t code) {
-    files_.done(DescriptionFile::kLine);
-    state_.codice_errore = code;
-  }
-  Next stop_with(std::int32_t code) {
-    stop(code);
-    return Next::kStop;
-  }
-  Next stop_at(std::int32_t code, std::int32_t position) {
-    stop(code);
-    state_.posizione_errore = position;
-    return Next::kStop;
-  }
-  // A position too close to the end of the model ends the body, not the reading.
-  Next beyond_model(std::int32_t position) {
-    state_.codice_errore = error_code::kBeyondModel;
-    state_.posizione_errore = position;
-    return Next::kEndBody;
-  }
-  bool beyond(std::int32_t position) const {
-    return std::int64_t{position} + 100 > std::int64_t{kCellLength} * state_.numero_celle;
-  }
   // Writes the gradient in force into cells f, f + 1, ... up to `until`.
   void fill_gradient(std::int64_t until) {
     fill_cells(f_, until, state_.numero_celle, [&](std::size_t i) {
       state_.celle[i].pendenza = low_bits_u8(std::int64_t{c_} + 100);
     });
   }
-  void read_riga() { state_.riga = in_.read_text(); }
-
-  RunState& state_;
-  ReaderFiles& files_;
-  FieldReader in_;
   PlanCursor plan_;
   std::int32_t r_ = data_row::kFirstSignBoard;  // the row the next sign board takes
   std::int32_t f_ = 0;                          // the next cell to take a gradient
@@ -128,21 +97,8 @@ std::optional<std::int32_t> LineReader::run() {
     state_.pianta[1] = PlanRow{std::int16_t{0}, std::int16_t{1}};
   }
 
-  for (;;) {
-    if (in_.at_end()) break;
-    read_riga();
-    if (in_.at_end()) break;  // the file's last field is never a record
-    // Up to two comment fields in a row are passed over.
-    bool ended = false;
-    for (int skip = 0; skip < 2 && !ended && contains(state_.riga, "-"); ++skip) {
-      read_riga();
-      ended = in_.at_end();
-    }
-    if (ended) break;
-    const Next next = read_body_record();
-    if (next == Next::kStop) return std::nullopt;
-    if (next == Next::kEndBody) break;
-  }
+  // A record beyond the model ends the body; the rest of the reading goes on.
+  if (!read_records([this] { return read_body_record(); })) return std::nullopt;
 
   files_.done(DescriptionFile::kLine);
   // The last gradient runs on to three cells before the end of the model.
@@ -252,19 +208,19 @@ Next LineReader::curve() {
       kappa = kCurvature[digit - 1];
     }
   }
-  if (kappa == 0) return stop_with(error_code::kCurve);
+  if (kappa == 0) return stop(error_code::kCurve);
   if (contains_any_case(state_.riga, "s")) kappa = -kappa;  // counter-clockwise
-  if (std::int64_t{s} + l > state_.lunghezza_pianta) return stop_with(error_code::kCurve);
+  if (std::int64_t{s} + l > state_.lunghezza_pianta) return stop(error_code::kCurve);
 
   // A curve bends the rows from the current point on: one that started earlier is bent only
   // from there, one that ended earlier bends nothing.
   while (plan_.next_row() <= s) {
     plan_.straight();
-    if (plan_.next_row() > kMaxPlanRow) return stop_with(error_code::kCurve);
+    if (plan_.next_row() > kMaxPlanRow) return stop(error_code::kCurve);
   }
   while (plan_.next_row() <= std::int64_t{s} + l) {
     plan_.curved(kappa);
-    if (plan_.next_row() > kMaxPlanRow) return stop_with(error_code::kCurve);
+    if (plan_.next_row() > kMaxPlanRow) return stop(error_code::kCurve);
   }
   return Next::kGoOn;
 }

@@ -2,8 +2,8 @@
 // of every cell, the stations with their stops, the signals, slowdowns and speed check points,
 // and the train's rows of the scenario data table.
 
+#include "reader/description_reader.h"
 #include "reader/error_codes.h"
-#include "reader/field_reader.h"
 #include "reader/numbers.h"
 #include "reader/readers.h"
 #include "reader/track_markers.h"
@@ -12,14 +12,12 @@ namespace binario {
 
 namespace {
 
-// What the reading does after a record.
-enum class Next { kGoOn, kEndReading, kStop };
-
-class TrainReader {
+class TrainReader : DescriptionReader {
  public:
   TrainReader(RunState& state, ReaderFiles& files, std::string_view bytes,
               std::int32_t sign_board_limit)
-      : state_(state), files_(files), in_(bytes), sign_board_limit_(sign_board_limit) {}
+      : DescriptionReader(state, files, DescriptionFile::kTrain, bytes),
+        sign_board_limit_(sign_board_limit) {}
 
   void run();
 
@@ -33,26 +31,6 @@ class TrainReader {
   Next station();
   void end_of_reading();
 
-  // The reading stops with `code`: the train file is done with, no cell is filled any more.
-  Next stop(std::int32_t code) {
-    files_.done(DescriptionFile::kTrain);
-    state_.codice_errore = code;
-    return Next::kStop;
-  }
-  Next stop_at(std::int32_t code, std::int32_t position) {
-    stop(code);
-    state_.posizione_errore = position;
-    return Next::kStop;
-  }
-  Next beyond_model(std::int32_t position) {
-    state_.codice_errore = error_code::kBeyondModel;
-    state_.posizione_errore = position;
-    return Next::kEndReading;
-  }
-  // Whether a record at `position` lies less than `margin` metres before the end of the model.
-  bool beyond(std::int32_t position, std::int32_t margin = 100) const {
-    return std::int64_t{position} + margin > std::int64_t{kCellLength} * state_.numero_celle;
-  }
   TrackCell& cell(std::int64_t index) { return state_.celle[static_cast<std::size_t>(index)]; }
   // The speed in force, in 5 km/h steps, into cells up to `until`, never past `last`.
   void fill_speed(std::int64_t until, std::int32_t last) {
@@ -65,9 +43,6 @@ class TrainReader {
                [&](std::size_t i) { state_.celle[i].aderenza = low_bits_u8(current_adhesion_); });
   }
 
-  RunState& state_;
-  ReaderFiles& files_;
-  FieldReader in_;
   const std::int32_t sign_board_limit_;  // stations stay below the sign-board rows
   std::int32_t speed_fill_ = 0;          // the next cell to take a line speed
   std::int32_t adhesion_fill_ = 0;       // the next cell to take an adhesion value
@@ -79,23 +54,11 @@ class TrainReader {
 void TrainReader::run() {
   // Everything before "[generale]" is passed over; a file without it yields no records.
   while (!in_.at_end()) {
-    state_.riga = in_.read_text();
+    read_riga();
     if (contains_any_case(state_.riga, "[generale]")) break;
   }
-  for (;;) {
-    if (in_.at_end()) break;
-    state_.riga = in_.read_text();
-    if (in_.at_end()) break;  // the file's last field is never a record
-    bool ended = false;
-    for (int skip = 0; skip < 2 && !ended && contains(state_.riga, "-"); ++skip) {
-      state_.riga = in_.read_text();
-      ended = in_.at_end();
-    }
-    if (ended) break;
-    const Next next = read_record();
-    if (next == Next::kStop) return;
-    if (next == Next::kEndReading) break;
-  }
+  // A record beyond the model ends the records; the end of the reading follows as usual.
+  if (!read_records([this] { return read_record(); })) return;
   end_of_reading();
 }
 
