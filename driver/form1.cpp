@@ -2,9 +2,9 @@
 
 #include <optional>
 #include <system_error>
-#include "driver/exit_status.h"
 
 #include "compiler/memorizza_percorso.h"
+#include "driver/exit_status.h"
 #include "driver/platform.h"
 #include "io/files.h"
 #include "reader/memorizza_dati.h"
