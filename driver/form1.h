@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "scenario/file_names.h"
 #include "reader/track_model.h"
+#include "scenario/file_names.h"
 
 namespace binario {
 
