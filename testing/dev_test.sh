@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Tests of ./dev's set-up against package databases of our own making (dpkg-query reads the
+# one DPKG_ADMINDIR names): which packages count as missing, that each verb asks only for its
+# own, and what a user who cannot install is told. Nothing is installed.
+set -euo pipefail
+dev="$(cd "$(dirname "$0")/.." && pwd)/dev"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# A package database at $work/NAME holding the given packages as "PACKAGE STATE" pairs, where
+# STATE is "installed" or "config-files" (what `apt-get remove` leaves behind).
+database() {
+  local dir="$work/$1"
+  shift
+  mkdir -p "$dir/info" "$dir/updates"
+  : >"$dir/status"
+  while [ $# -gt 0 ]; do
+    local want=install
+    [ "$2" = installed ] || want=deinstall
+    printf 'Package: %s\nStatus: %s ok %s\nMaintainer: n/a\nArchitecture: amd64\nVersion: 1\nDescription: n/a\n\n' \
+      "$1" "$want" "$2" >>"$dir/status"
+    shift 2
+  done
+  echo "$dir"
+}
+
+# The packages ./dev says VERB lacks, on one line, against the database $1.
+missing() { DPKG_ADMINDIR="$1" "$dev" missing "$2" | tr '\n' ' ' | sed 's/ $//'; }
+
+expect() {
+  local name=$1 actual=$2 expected=$3
+  [ "$actual" = "$expected" ] || fail "$name: got '$actual', expected '$expected'"
+}
+
+native="cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev"
+
+# A machine with the native toolchain only, but for two libraries removed with apt-get remove.
+partial=$(database partial cmake installed ninja-build installed g++ installed \
+  libgtest-dev installed libbenchmark-dev installed googletest installed \
+  libcli11-dev config-files nlohmann-json3-dev config-files)
+for verb in run test asan bench; do
+  expect "$verb lacks the removed libraries" "$(missing "$partial" "$verb")" \
+    "libcli11-dev nlohmann-json3-dev"
+done
+# The cross build and the fuzzers ask for their own tools, never for each other's.
+expect "windows-test lacks its own tools" "$(missing "$partial" windows-test)" \
+  "libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64 wine wine64 xvfb xauth"
+expect "fuzz lacks clang only" "$(missing "$partial" fuzz)" "clang libclang-rt-14-dev"
+
+# With the packages all there, nothing is missing.
+# shellcheck disable=SC2046
+complete=$(database complete $(for p in $native; do echo "$p installed"; done))
+for verb in run test asan bench; do
+  expect "$verb on a complete machine" "$(missing "$complete" "$verb")" ""
+done
+
+# An empty database: every package is missing.
+empty=$(database empty)
+expect "test on an empty machine" "$(missing "$empty" test)" "$native"
+
+# A user who is not root and has no sudo is told the exact line to run, and nothing is built.
+if command -v sudo >/dev/null; then
+  echo "skipped: sudo is installed, and the set-up would use it"
+else
+  as_user=()
+  if [ "$(id -u)" -eq 0 ]; then
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  fi
+  status=0
+  output=$(DPKG_ADMINDIR="$partial" "${as_user[@]}" "$dev" test 2>&1 >/dev/null) || status=$?
+  expect "status without the means to install" "$status" 2
+  case "$output" in
+    *"as root, run: apt-get update && apt-get install -y --no-install-recommends libcli11-dev nlohmann-json3-dev"*) ;;
+    *) fail "the apt-get line is missing from: $output" ;;
+  esac
+fi
+
+[ "$failures" -eq 0 ] || exit 1
+echo "all passed"
