@@ -51,6 +51,8 @@ TEST(MemorizzaDati, ErrorCodes) {
     std::int32_t code;
     std::int32_t position;  // 0: none recorded
     std::vector<std::string> log;
+    // What a failure leaves in the model: the fields stored before the failing one.
+    void (*leaves)(const RunState&) = nullptr;
   };
   const Case cases[] = {
       // The line description.
@@ -108,8 +110,32 @@ TEST(MemorizzaDati, ErrorCodes) {
        small_line({"cartello_indicatore,  1000,   " + std::string(65536, 'x')}), small_train(), 25,
        0, kFailureInLine},
       {"speed code past 16 bits",
-       small_line({"indicatori_vmax,  1000,  2000,  1,  1,  0,  1,  1,  1,  0"}), small_train(), 25,
-       0, kFailureInLine},
+       small_line({"indicatori_vmax,  1950,  1,  2000,  0,  0,  0,  0,  0,  0"}), small_train(), 25,
+       0, kFailureInLine,
+       [](const RunState& state) {
+         // The board and its first code stand; the second code (40000) failed.
+         const TrackCell& board = state.celle[40];
+         EXPECT_EQ(board.tipo, 6);
+         EXPECT_EQ(board.dato1, 20);
+         EXPECT_EQ(board.dato2, 0);
+         EXPECT_EQ(board.dato3, 0);
+       }},
+      {"chainage sum past 32 bits",
+       lines({"[generale]", "lunghezza percorso, 10000",
+              "progressiva chilometrica tre, 300, 2147483600, 1",
+              "progressiva chilometrica due, 100, 0, 0", "progressiva chilometrica uno, 200, 0, 0",
+              "[curve]", "[fine]"}),
+       small_train(), 25, 0, kFailureInLine,
+       [](const RunState& state) {
+         // All three rows were put in order before the sum of row 81 failed.
+         auto row = [&](int i) {
+           const DataRow& r = state.tabella_dati[i];
+           return std::vector<std::int32_t>{r.valore1, r.valore2, r.valore3};
+         };
+         EXPECT_EQ(row(81), (std::vector<std::int32_t>{300, 2147483600, 1}));
+         EXPECT_EQ(row(82), (std::vector<std::int32_t>{200, 0, 0}));
+         EXPECT_EQ(row(83), (std::vector<std::int32_t>{100, 0, 0}));
+       }},
 
       // The train description.
       {"no train file",
@@ -182,6 +208,7 @@ TEST(MemorizzaDati, ErrorCodes) {
     EXPECT_EQ(reading.state.codice_errore, c.code);
     EXPECT_EQ(reading.state.posizione_errore, c.position);
     EXPECT_EQ(reading.log, c.log);
+    if (c.leaves != nullptr) c.leaves(reading.state);
   }
 }
 

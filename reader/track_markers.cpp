@@ -65,8 +65,13 @@ void progressive_ordina(RunState& state) {
     } else {
       target.valore1 = target.valore2 = target.valore3 = 0;
     }
-    if (target.valore3 == 1)
+  }
+  // Only once all three rows stand in their new order: a sum that overflows leaves them so.
+  for (int row = data_row::kChainageTre; row <= data_row::kChainageUno; ++row) {
+    DataRow& target = state.tabella_dati[row];
+    if (target.valore3 == 1) {
       target.valore2 = must_fit<std::int32_t>(std::int64_t{target.valore2} + 100);
+    }
   }
 }
 
@@ -110,18 +115,16 @@ Placement memo_indicatori_v_max(RunState& state, std::int32_t posizione,
     state.codice_errore = error_code::kSpeedBoardCellTaken;
     return Placement::kInModel;
   }
-  // Each speed pair becomes one code: the d speed in 5 km/h steps plus 20 x the s speed.
+  // Each speed pair becomes one code: the d speed in 5 km/h steps plus 20 x the s speed. A
+  // code that does not fit fails as it is stored, leaving the fields stored before it.
   auto code = [](std::int32_t d_speed, std::int32_t s_speed) {
     return round_to<std::int16_t>(d_speed / 5.0 + s_speed * 20.0);
   };
-  const std::int16_t dato1 = code(v.vad, v.vas);
-  const std::int16_t dato2 = code(v.vbd, v.vbs);
-  const std::int16_t dato3 = code(v.vcd, v.vcs);
   TrackCell& board = cell(state, c);
   board.tipo = cell_kind::kSpeedBoards;
-  board.dato1 = dato1;
-  board.dato2 = dato2;
-  board.dato3 = dato3;
+  board.dato1 = code(v.vad, v.vas);
+  board.dato2 = code(v.vbd, v.vbs);
+  board.dato3 = code(v.vcd, v.vcs);
   board.dato4 = low_bits_i16(std::int64_t{v.strisces} * 10 + v.strisced);
   return Placement::kInModel;
 }
