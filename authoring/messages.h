@@ -1,10 +1,10 @@
-#ifndef BINARIO_TOOLS_BINARIO_MESSAGES_H_
-#define BINARIO_TOOLS_BINARIO_MESSAGES_H_
+#ifndef BINARIO_AUTHORING_MESSAGES_H_
+#define BINARIO_AUTHORING_MESSAGES_H_
 
 #include <cstdint>
 #include <string>
 
-namespace binario::tool {
+namespace binario::authoring {
 
 // What an error code means, in words a scenario author understands.
 std::string meaning(std::int32_t code);
@@ -12,6 +12,6 @@ std::string meaning(std::int32_t code);
 // Whether the error code comes with a route position.
 bool has_position(std::int32_t code);
 
-}  // namespace binario::tool
+}  // namespace binario::authoring
 
-#endif  // BINARIO_TOOLS_BINARIO_MESSAGES_H_
+#endif  // BINARIO_AUTHORING_MESSAGES_H_

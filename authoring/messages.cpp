@@ -1,8 +1,8 @@
-#include "tools/binario/messages.h"
+#include "authoring/messages.h"
 
 #include "reader/error_codes.h"
 
-namespace binario::tool {
+namespace binario::authoring {
 
 std::string meaning(std::int32_t code) {
   namespace e = error_code;
@@ -110,4 +110,4 @@ bool has_position(std::int32_t code) {
   }
 }
 
-}  // namespace binario::tool
+}  // namespace binario::authoring
