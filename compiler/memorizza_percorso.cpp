@@ -3,6 +3,7 @@
 #include "compiler/competition_codes.h"
 #include "compiler/route_files.h"
 #include "reader/error_codes.h"
+#include "reader/observer.h"
 
 namespace binario {
 
@@ -12,7 +13,8 @@ namespace {
 // slowdown end.
 class Completion {
  public:
-  explicit Completion(RunState& state) : state_(state), last_(state.numero_celle) {}
+  Completion(RunState& state, ReadingObserver* observer)
+      : state_(state), observer_(observer), last_(state.numero_celle) {}
 
   void run() {
     for (std::int32_t i = 1; i <= last_ - 2; ++i) {
@@ -41,10 +43,12 @@ class Completion {
     TrackCell& cell = state_.celle[static_cast<std::size_t>(i)];
     cell.tipo = cell_kind::kSpeedCheck;
     cell.dato1 = kMarkerSpeed;
+    if (observer_ != nullptr) observer_->cell_written(i, CellPart::kObject);
   }
   void record(std::int32_t code, std::int32_t cell) {
     state_.codice_errore = code;
     state_.posizione_errore = cell * kCellLength;
+    if (observer_ != nullptr) observer_->code_recorded(code, state_.posizione_errore);
   }
   // Places a marker at the first free cell of `candidates`; false when all are occupied.
   bool place_first_free(std::initializer_list<std::int32_t> candidates) {
@@ -69,6 +73,7 @@ class Completion {
         if (!capped && kind(c) == cell_kind::kSpeedCheck) {
           std::int16_t& value = state_.celle[static_cast<std::size_t>(c)].dato1;
           value = minimo(kMarkerSpeed, value);
+          if (observer_ != nullptr) observer_->cell_written(c, CellPart::kObject);
           capped = true;
         }
       }
@@ -126,24 +131,27 @@ class Completion {
   }
 
   RunState& state_;
+  ReadingObserver* const observer_;
   const std::int32_t last_;
 };
 
 }  // namespace
 
-void complete_track(RunState& state) { Completion(state).run(); }
+void complete_track(RunState& state, ReadingObserver* observer) {
+  Completion(state, observer).run();
+}
 
 CompileOutcome memorizza_percorso(RunState& state, std::int32_t j, DescriptionFiles& descriptions,
-                                  RouteFileSink& output) {
+                                  RouteFileSink& output, ReadingObserver* observer) {
   state.modo = j;
   state.codice_errore = error_code::kNone;
   state.tabella_dati.fill(DataRow{});
 
   CompileOutcome outcome;
-  outcome.read_failure = memorizza_dati(state, descriptions).failure;
+  outcome.read_failure = memorizza_dati(state, descriptions, observer).failure;
   if (state.celle.empty()) return outcome;  // no model to complete or write
 
-  complete_track(state);
+  complete_track(state, observer);
 
   DataRow& identity = state.tabella_dati[data_row::kLineIdentity];
   TrackCell& first = state.celle[1];

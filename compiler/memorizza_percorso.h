@@ -42,15 +42,17 @@ constexpr T minimo(T x, T y) {
 
 // Completes the track cells with the speed check points the description files do not state:
 // before signals near slowdown warning boards, before and inside slowdowns, and after them.
-// Conflicts are recorded as errors 11, 12 and 13; the pass goes on.
-void complete_track(RunState& state);
+// Conflicts are recorded as errors 11, 12 and 13; the pass goes on. `observer`, when given, is
+// told of every cell written and every code recorded.
+void complete_track(RunState& state, ReadingObserver* observer = nullptr);
 
 // The compile step: reads the two description files into the run state (modo = j), completes
 // the track cells, stamps the model with its fixed marks and competition codes, and writes the
 // compiled route files, the line plan file only when modo is not 0. When the reading left no
-// track model, nothing is completed or written.
+// track model, nothing is completed or written. `observer`, when given, watches the reading and
+// the completion.
 CompileOutcome memorizza_percorso(RunState& state, std::int32_t j, DescriptionFiles& descriptions,
-                                  RouteFileSink& output);
+                                  RouteFileSink& output, ReadingObserver* observer = nullptr);
 
 }  // namespace binario
 

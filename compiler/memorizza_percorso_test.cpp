@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "reader/error_codes.h"
+#include "reader/observer.h"
 #include "reader/reader_test_support.h"
 
 namespace binario {
@@ -257,6 +258,44 @@ TEST(MemorizzaPercorso, AReadFailureIsDescribed) {
   EXPECT_EQ(compiled.outcome.read_failure,
             "line description, line 4, column 12: \"1x\" is not a number of 32 bits");
   EXPECT_EQ(compiled.files.size(), 3u);  // the model exists: the files are written all the same
+}
+
+// The completion pass tells its observer of every marker it places and every code it records,
+// and a watched compile step ends in the same model as one that nobody watches.
+TEST(MemorizzaPercorso, TheCompletionTellsItsObserver) {
+  struct Completion final : ReadingObserver {
+    int records_open = 0;
+    std::vector<std::string> events;  // what happened outside any record
+    void record_begin(DescriptionFile, RecordKind) override { ++records_open; }
+    void record_end(DescriptionFile) override { --records_open; }
+    void cell_written(std::int64_t index, CellPart) override {
+      if (records_open == 0) events.push_back("cell " + std::to_string(index));
+    }
+    void code_recorded(std::int32_t code, std::optional<std::int32_t> position) override {
+      events.push_back("code " + std::to_string(code) + " at " + std::to_string(*position));
+    }
+  };
+  // A slowdown at 6000 m (start cell 121) whose first approach group (cells 116, 115, 114) is
+  // taken by sign boards.
+  const std::string line =
+      small_line({"cartello_indicatore,  5750,  (A)", "cartello_indicatore,  5700,  (B)",
+                  "cartello_indicatore,  5650,  (C)"});
+  const std::string train = small_train({"rallentamento,  6000,  60,  500,  0,  0,  0"});
+  Completion observer;
+  Compiled watched;
+  watched.state.nome_linea = "Varelbo";
+  watched.state.numero_treno = "3874";
+  testing::MemoryFiles descriptions(line, train);
+  MemoryRouteFiles output;
+  memorizza_percorso(watched.state, 1, descriptions, output, &observer);
+  const Compiled alone = compile(line, train);
+
+  // The approach groups from cell 121 back, then the run inside the slowdown.
+  EXPECT_EQ(observer.events,
+            (std::vector<std::string>{"code 12 at 6050", "cell 110", "cell 103", "cell 129"}));
+  EXPECT_TRUE(watched.state.celle == alone.state.celle);
+  EXPECT_TRUE(watched.state.tabella_dati == alone.state.tabella_dati);
+  EXPECT_TRUE(output.files == alone.files);
 }
 
 }  // namespace

@@ -45,8 +45,10 @@ std::string FieldReader::where(std::size_t position) const {
 }
 
 std::string FieldReader::read_text() {
+  last_ = {position_, position_};
   if (at_end()) throw ReadFailure("a field is missing at the end of the file");
   skip_blanks();
+  last_ = {position_, position_};
   std::string text;
   if (!at_end() && bytes_[position_] == '"') {
     const std::size_t opening = position_++;
@@ -54,25 +56,31 @@ std::string FieldReader::read_text() {
       text += bytes_[position_++];
     }
     if (at_end() || bytes_[position_] != '"') {
+      last_.end = position_;
       throw ReadFailure(where(opening) + ": the quoted text has no closing quote");
     }
     ++position_;
+    last_.end = position_;
     skip_blanks();
     if (!at_field_end()) {
+      last_.end = position_;
       throw ReadFailure(where(position_) + ": text after the closing quote");
     }
   } else {
     while (!at_field_end()) text += bytes_[position_++];
+    last_.end = position_;
   }
   skip_separator();
   return text;
 }
 
 std::int32_t FieldReader::read_int32() {
+  last_ = {position_, position_};
   if (at_end()) throw ReadFailure("a number is missing at the end of the file");
   skip_blanks();
   const std::size_t start = position_;
   while (!at_field_end() && !is_blank(bytes_[position_])) ++position_;
+  last_ = {start, position_};
   const std::string_view digits = bytes_.substr(start, position_ - start);
   skip_separator();
   if (digits.empty()) return 0;

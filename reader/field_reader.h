@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "reader/numbers.h"
+#include "reader/observer.h"
 
 namespace binario {
 
@@ -38,6 +39,9 @@ class FieldReader {
     return must_fit<T>(read_int32());
   }
 
+  // Where the field read last stands, also when reading it failed.
+  FieldSpan last_field() const { return last_; }
+
  private:
   bool at_field_end() const;
   void skip_blanks();
@@ -48,6 +52,7 @@ class FieldReader {
 
   std::string_view bytes_;
   std::size_t position_ = 0;
+  FieldSpan last_;
 };
 
 // Whether a byte counts as a blank between fields: a space or a tab.

@@ -54,12 +54,14 @@ constexpr std::int32_t kMaxPlanRow = 1000000;
 
 class LineReader : DescriptionReader {
  public:
-  LineReader(RunState& state, ReaderFiles& files, std::string_view bytes)
-      : DescriptionReader(state, files, DescriptionFile::kLine, bytes), plan_(state.pianta) {}
+  LineReader(RunState& state, ReaderFiles& files, std::string_view bytes, ReadingObserver* observer)
+      : DescriptionReader(state, files, DescriptionFile::kLine, bytes, observer),
+        plan_(state.pianta) {}
 
   std::optional<std::int32_t> run();
 
  private:
+  std::optional<std::int32_t> read();
   // Finds "[generale]" and reads the general section; gives the code that stops the reading,
   // or kNone.
   std::int32_t read_general_section();
@@ -83,6 +85,10 @@ class LineReader : DescriptionReader {
 };
 
 std::optional<std::int32_t> LineReader::run() {
+  return reporting_failures([this] { return read(); });
+}
+
+std::optional<std::int32_t> LineReader::read() {
   std::int32_t code = read_general_section();
   if (code == error_code::kNone && state_.celle.empty()) code = error_code::kNoLineLength;
   if (code != error_code::kNone) {
@@ -113,44 +119,68 @@ std::int32_t LineReader::read_general_section() {
   for (;;) {
     // An empty file has no "[generale]" either.
     if (in_.at_end()) return error_code::kNoGeneralSection;
-    read_riga();
-    if (in_.at_end()) return error_code::kNoGeneralSection;
+    if (!read_keyword()) return error_code::kNoGeneralSection;
     if (contains_any_case(state_.riga, "[generale]")) break;
+    note(FieldRole::kPassedOver);
   }
+  note(FieldRole::kHeading);
 
   auto& table = state_.tabella_dati;
   const std::string& riga = state_.riga;
   for (;;) {
     if (in_.at_end()) return error_code::kNone;
-    read_riga();
-    if (in_.at_end()) return error_code::kNone;
+    if (!read_keyword()) return error_code::kNone;
+    // Up to ten comment fields in a row, with no test for the end between them.
     for (int skip = 0; skip < 10; ++skip) {
-      if (contains(riga, "-")) read_riga();
+      if (contains(riga, "-")) {
+        note(FieldRole::kComment);
+        read_riga();
+      }
     }
+    note(FieldRole::kKeyword);
 
     if (contains_any_case(riga, "percorso") && contains_any_case(riga, "lunghezza")) {
-      const std::int32_t length = in_.read_int32();
+      const Record record(*this, RecordKind::kLineLength);
+      const std::int32_t length = read_int32();
       table[data_row::kLineAndTrain].valore2 = length;
       if (length < 0 || length > kMaxLineLength) return error_code::kLineLength;
       create_track_model(state_, length);
     }
-    auto chainage = [&](int row) {
-      table[row].valore1 = in_.read_int32();
-      table[row].valore2 = in_.read_int32();
-      table[row].valore3 = in_.read_int32();
+    auto chainage = [&](RecordKind kind, int row) {
+      const Record record(*this, kind);
+      table[row].valore1 = read_int32();
+      table[row].valore2 = read_int32();
+      table[row].valore3 = read_int32();
     };
-    if (contains(riga, "tre") && contains(riga, "progressiva")) chainage(data_row::kChainageTre);
-    if (contains(riga, "due") && contains(riga, "progressiva")) chainage(data_row::kChainageDue);
-    if (contains(riga, "uno") && contains(riga, "progressiva")) chainage(data_row::kChainageUno);
+    if (contains(riga, "tre") && contains(riga, "progressiva")) {
+      chainage(RecordKind::kChainageTre, data_row::kChainageTre);
+    }
+    if (contains(riga, "due") && contains(riga, "progressiva")) {
+      chainage(RecordKind::kChainageDue, data_row::kChainageDue);
+    }
+    if (contains(riga, "uno") && contains(riga, "progressiva")) {
+      chainage(RecordKind::kChainageUno, data_row::kChainageUno);
+    }
     // Note the order of the background slots: "due" goes to valore3, "tre" to valore2.
     DataRow& backgrounds = table[data_row::kLineIdentity];
-    if (contains(riga, "sfondo") && contains(riga, "uno")) backgrounds.valore1 = in_.read_int32();
-    if (contains(riga, "sfondo") && contains(riga, "due")) backgrounds.valore3 = in_.read_int32();
-    if (contains(riga, "sfondo") && contains(riga, "tre")) backgrounds.valore2 = in_.read_int32();
+    auto background = [&](RecordKind kind, std::int32_t& slot) {
+      const Record record(*this, kind);
+      slot = read_int32();
+    };
+    if (contains(riga, "sfondo") && contains(riga, "uno")) {
+      background(RecordKind::kBackgroundUno, backgrounds.valore1);
+    }
+    if (contains(riga, "sfondo") && contains(riga, "due")) {
+      background(RecordKind::kBackgroundDue, backgrounds.valore3);
+    }
+    if (contains(riga, "sfondo") && contains(riga, "tre")) {
+      background(RecordKind::kBackgroundTre, backgrounds.valore2);
+    }
     if (contains(riga, "segnali") && contains(riga, "ripetizione")) {
+      const Record record(*this, RecordKind::kSignalRepetition);
       DataRow& repetition = table[data_row::kTrainIdentity];
-      repetition.valore1 = in_.read_int32();
-      repetition.valore2 = in_.read_int32();
+      repetition.valore1 = read_int32();
+      repetition.valore2 = read_int32();
       // The remainder keeps the sign of the dividend: -50 passes, -30 fails.
       if (repetition.valore1 % 50 != 0) return error_code::kRepetitionFirstNotMultiple;
       if (repetition.valore2 % 50 != 0) return error_code::kRepetitionSecondNotMultiple;
@@ -167,7 +197,10 @@ std::int32_t LineReader::read_general_section() {
     // The first heading after the general records ends the section.
     const std::size_t first = riga.find_first_not_of(" \t");
     const bool comment = first != std::string::npos && riga[first] == '-';
-    if (contains(riga, "[") && contains(riga, "]") && !comment) return error_code::kNone;
+    if (contains(riga, "[") && contains(riga, "]") && !comment) {
+      if (observer_ != nullptr) observer_->general_section_ended(in_.last_field());
+      return error_code::kNone;
+    }
   }
 }
 
@@ -184,8 +217,9 @@ Next LineReader::read_body_record() {
 
 Next LineReader::gradient() {
   if (!contains_any_case(state_.riga, "pendenza")) return Next::kGoOn;
-  const std::int32_t p = in_.read_int32();
-  const std::int32_t g = in_.read_int32();
+  const Record record(*this, RecordKind::kGradient);
+  const std::int32_t p = read_int32();
+  const std::int32_t g = read_int32();
   if (beyond(p)) return beyond_model(p);
   // The gradient in force closes at the cell before round(p / 50).
   const std::int64_t k = round_to_index(p / 50.0);
@@ -196,8 +230,9 @@ Next LineReader::gradient() {
 
 Next LineReader::curve() {
   if (state_.modo == 0 || !contains_any_case(state_.riga, "curva")) return Next::kGoOn;
-  const std::int32_t s = in_.read_int32();
-  const std::int32_t l = in_.read_int32();
+  const Record record(*this, RecordKind::kCurve);
+  const std::int32_t s = read_int32();
+  const std::int32_t l = read_int32();
   if (beyond(s)) return beyond_model(s);
 
   // The class is the first of the digits 1 to 6, tried in this order, that the keyword holds.
@@ -227,12 +262,13 @@ Next LineReader::curve() {
 
 Next LineReader::scenery() {
   if (!contains_any_case(state_.riga, "montagna")) return Next::kGoOn;
-  std::int32_t inizio = in_.read_int32();
-  std::int32_t fine = in_.read_int32();
-  std::int32_t tipo = in_.read_int32();
+  const Record record(*this, RecordKind::kScenery);
+  std::int32_t inizio = read_int32();
+  std::int32_t fine = read_int32();
+  std::int32_t tipo = read_int32();
   if (beyond(inizio)) return beyond_model(inizio);
   const std::int32_t position = inizio;
-  if (memo_montagna(state_, inizio, fine, tipo) == Placement::kOutsideModel) {
+  if (memo_montagna(state_, inizio, fine, tipo, observer_) == Placement::kOutsideModel) {
     return beyond_model(position);
   }
   if (state_.codice_errore > 0) return stop_at(state_.codice_errore, position);
@@ -241,14 +277,15 @@ Next LineReader::scenery() {
 
 Next LineReader::speed_boards() {
   if (!contains_any_case(state_.riga, "indicatori_v")) return Next::kGoOn;
-  const std::int32_t posizione = in_.read_int32();
+  const Record record(*this, RecordKind::kSpeedBoards);
+  const std::int32_t posizione = read_int32();
   SpeedBoardValues values;
   for (std::int32_t* value : {&values.vas, &values.vbs, &values.vcs, &values.strisces, &values.vad,
                               &values.vbd, &values.vcd, &values.strisced}) {
-    *value = in_.read_int32();
+    *value = read_int32();
   }
   if (beyond(posizione)) return beyond_model(posizione);
-  if (memo_indicatori_v_max(state_, posizione, values) == Placement::kOutsideModel) {
+  if (memo_indicatori_v_max(state_, posizione, values, observer_) == Placement::kOutsideModel) {
     return beyond_model(posizione);
   }
   if (state_.codice_errore > 0) return stop_at(state_.codice_errore, posizione);
@@ -259,8 +296,9 @@ Next LineReader::sign_board() {
   if (!contains_any_case(state_.riga, "cartello") || !contains_any_case(state_.riga, "indicat")) {
     return Next::kGoOn;
   }
-  const std::int32_t q = in_.read_int32();
-  read_riga();  // the board's text
+  const Record record(*this, RecordKind::kSignBoard);
+  const std::int32_t q = read_int32();
+  state_.riga = read_text();  // the board's text
   if (beyond(q)) return beyond_model(q);
   const std::int64_t i = cell_of(q);
   if (!in_model(state_, i)) return beyond_model(q);
@@ -269,6 +307,7 @@ Next LineReader::sign_board() {
   if (!is_free(cell)) return stop_at(error_code::kSignBoardCellTaken, q);
   cell.tipo = cell_kind::kSignBoard;
   cell.dato1 = static_cast<std::int16_t>(r_);
+  if (observer_ != nullptr) observer_->cell_written(i, CellPart::kObject);
   state_.tabella_dati[static_cast<std::size_t>(r_)].testo = table_text(state_.riga);
   --r_;
   return Next::kGoOn;
@@ -276,15 +315,17 @@ Next LineReader::sign_board() {
 
 }  // namespace
 
-std::optional<std::int32_t> read_line_description(RunState& state, ReaderFiles& files) {
+std::optional<std::int32_t> read_line_description(RunState& state, ReaderFiles& files,
+                                                  ReadingObserver* observer) {
   state.tabella_dati[data_row::kLineIdentity].testo = state.nome_linea;
   state.tabella_dati[data_row::kTrainIdentity].testo = state.numero_treno;
   const std::optional<std::string> bytes = files.open(DescriptionFile::kLine);
   if (!bytes) {
     state.codice_errore = error_code::kNoLineFile;
+    if (observer != nullptr) observer->code_recorded(error_code::kNoLineFile, std::nullopt);
     return std::nullopt;
   }
-  return LineReader(state, files, *bytes).run();
+  return LineReader(state, files, *bytes, observer).run();
 }
 
 }  // namespace binario

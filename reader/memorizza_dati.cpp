@@ -6,6 +6,7 @@
 #include <string>
 
 #include "reader/error_codes.h"
+#include "reader/observer.h"
 #include "reader/read_failure.h"
 #include "reader/readers.h"
 
@@ -35,20 +36,23 @@ bool contains_any_case(std::string_view text, std::string_view word) {
          word.empty();
 }
 
-ReadOutcome memorizza_dati(RunState& state, DescriptionFiles& description_files) {
+ReadOutcome memorizza_dati(RunState& state, DescriptionFiles& description_files,
+                           ReadingObserver* observer) {
   ReaderFiles files(description_files);
   const char* reading = "line description";
   try {
-    const std::optional<std::int32_t> sign_board_row = read_line_description(state, files);
+    const std::optional<std::int32_t> sign_board_row =
+        read_line_description(state, files, observer);
     if (!sign_board_row) return {};
     reading = "train description";
-    read_train_description(state, files, *sign_board_row);
+    read_train_description(state, files, *sign_board_row, observer);
     return {};
   } catch (const ReadFailure& failure) {
     // Any run-time failure ends the reading: both files go, the position stays as it was.
     files.done(DescriptionFile::kLine);
     files.done(DescriptionFile::kTrain);
     state.codice_errore = error_code::kReadFailure;
+    if (observer != nullptr) observer->code_recorded(error_code::kReadFailure, std::nullopt);
     return {std::string(reading) + ", " + failure.what()};
   }
 }

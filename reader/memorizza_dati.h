@@ -10,6 +10,8 @@ namespace binario {
 
 enum class DescriptionFile { kLine, kTrain };
 
+class ReadingObserver;  // reader/observer.h
+
 // Where the readers find the two description files, and what becomes of a file the readers are
 // done with: the scenario program deletes it, the authoring tool leaves it alone.
 class DescriptionFiles {
@@ -36,7 +38,9 @@ struct ReadOutcome {
 // every marker. Errors are recorded in codice_errore and posizione_errore; the first one ends
 // the reading (a position beyond the model ends only the line description's body). The files
 // are handed back through done() at the points the reading is over with them.
-ReadOutcome memorizza_dati(RunState& state, DescriptionFiles& files);
+// `observer`, when given, is told everything the reading does.
+ReadOutcome memorizza_dati(RunState& state, DescriptionFiles& files,
+                           ReadingObserver* observer = nullptr);
 
 }  // namespace binario
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "reader/memorizza_dati.h"
+#include "reader/observer.h"
 #include "reader/track_model.h"
 
 namespace binario {
@@ -58,10 +59,12 @@ bool contains_any_case(std::string_view text, std::string_view word);
 
 // The line half. Gives the sign-board row for the train half, or nothing when the reading is
 // over.
-std::optional<std::int32_t> read_line_description(RunState& state, ReaderFiles& files);
+std::optional<std::int32_t> read_line_description(RunState& state, ReaderFiles& files,
+                                                  ReadingObserver* observer);
 
 // The train half; stations stay below `sign_board_limit`.
-void read_train_description(RunState& state, ReaderFiles& files, std::int32_t sign_board_limit);
+void read_train_description(RunState& state, ReaderFiles& files, std::int32_t sign_board_limit,
+                            ReadingObserver* observer);
 
 }  // namespace binario
 

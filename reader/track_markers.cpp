@@ -17,6 +17,10 @@ bool free_cell(const RunState& state, std::int64_t index) {
   return is_free(state.celle[static_cast<std::size_t>(index)]);
 }
 
+void tell(ReadingObserver* observer, std::int64_t index, CellPart part) {
+  if (observer != nullptr) observer->cell_written(index, part);
+}
+
 }  // namespace
 
 std::int64_t cell_of(std::int64_t p) { return round_to_index(static_cast<double>(p) / 50 + 1); }
@@ -76,7 +80,7 @@ void progressive_ordina(RunState& state) {
 }
 
 Placement memo_montagna(RunState& state, std::int32_t& inizio, std::int32_t& fine,
-                        std::int32_t& tipo) {
+                        std::int32_t& tipo, ReadingObserver* observer) {
   if (state.numero_montagne + 1 >= kMaxSceneryEntries) {
     state.codice_errore = error_code::kTooManyScenerySpans;
     return Placement::kInModel;
@@ -102,13 +106,17 @@ Placement memo_montagna(RunState& state, std::int32_t& inizio, std::int32_t& fin
   for (std::int64_t i = first, count = 1; i <= last; ++i, ++count) {
     TrackCell& c = cell(state, i);
     c.montagna = low_bits_u8(tipo);
-    if (marks && count % 4 == 0 && c.tipo == cell_kind::kNone) c.tipo = cell_kind::kSceneryMark;
+    tell(observer, i, CellPart::kScenery);
+    if (marks && count % 4 == 0 && c.tipo == cell_kind::kNone) {
+      c.tipo = cell_kind::kSceneryMark;
+      tell(observer, i, CellPart::kObject);
+    }
   }
   return Placement::kInModel;
 }
 
-Placement memo_indicatori_v_max(RunState& state, std::int32_t posizione,
-                                const SpeedBoardValues& v) {
+Placement memo_indicatori_v_max(RunState& state, std::int32_t posizione, const SpeedBoardValues& v,
+                                ReadingObserver* observer) {
   const std::int64_t c = cell_of(posizione);
   if (!in_model(state, c)) return Placement::kOutsideModel;
   if (!free_cell(state, c)) {
@@ -122,6 +130,7 @@ Placement memo_indicatori_v_max(RunState& state, std::int32_t posizione,
   };
   TrackCell& board = cell(state, c);
   board.tipo = cell_kind::kSpeedBoards;
+  tell(observer, c, CellPart::kObject);
   board.dato1 = code(v.vad, v.vas);
   board.dato2 = code(v.vbd, v.vbs);
   board.dato3 = code(v.vcd, v.vcs);
@@ -129,7 +138,8 @@ Placement memo_indicatori_v_max(RunState& state, std::int32_t posizione,
   return Placement::kInModel;
 }
 
-Placement memo_segnale(RunState& state, std::int32_t posizione, SignalValues& v) {
+Placement memo_segnale(RunState& state, std::int32_t posizione, SignalValues& v,
+                       ReadingObserver* observer) {
   const std::int64_t c = cell_of(posizione);
   if (!in_model(state, c) || !in_model(state, c - 8)) return Placement::kOutsideModel;
   if (!free_cell(state, c)) {
@@ -144,14 +154,16 @@ Placement memo_segnale(RunState& state, std::int32_t posizione, SignalValues& v)
   signal.dato3 = low_bits_i16(std::int64_t{v.s3} * 10 + v.d3);
   if (v.tempo >= 1 && v.tempo <= 100) v.tempo = 101;
   signal.dato5 = v.sx == 2 ? low_bits_u8(v.tempo) : 0;
+  tell(observer, c, CellPart::kObject);
   for (int k = 1; k <= 4; ++k) {
     cell(state, c - 2 * k).avviso =
         low_bits_u8(std::int64_t{v.sx} * 30 + std::int64_t{v.dx} * 10 + k);
+    tell(observer, c - 2 * k, CellPart::kApproachMark);
   }
   return Placement::kInModel;
 }
 
-Placement memo_rallentamento(RunState& state, const SlowdownValues& v) {
+Placement memo_rallentamento(RunState& state, const SlowdownValues& v, ReadingObserver* observer) {
   const std::int64_t s = cell_of(v.x);
   const std::int64_t e = cell_of(std::int64_t{v.x} + v.l);
   const bool board = v.x > 1500;
@@ -193,6 +205,9 @@ Placement memo_rallentamento(RunState& state, const SlowdownValues& v) {
   }
   start.dato1 = end.dato1 = speed;
   start.dato3 = end.dato3 = low_bits_i16(v.f_tt);
+  tell(observer, e, CellPart::kObject);
+  tell(observer, s, CellPart::kObject);
+  if (board) tell(observer, w, CellPart::kObject);
 
   if (approach) {
     for (int k = 0; k < 4; ++k) {
@@ -206,6 +221,7 @@ Placement memo_rallentamento(RunState& state, const SlowdownValues& v) {
       a.tipo = cell_kind::kSlowdownApproach;
       a.dato1 = static_cast<std::int16_t>(k + 1);
       if (v.d_v != 0) a.dato2 = static_cast<std::int16_t>(k + 1);
+      tell(observer, j - k, CellPart::kObject);
     }
   }
   return Placement::kInModel;

@@ -3,10 +3,12 @@
 
 // The routines that stamp trackside objects onto the track cells, and the one that puts the
 // line's chainage references in order. A routine that refuses a record sets codice_errore to
-// its own code and writes nothing more; none sets posizione_errore, which is the caller's.
+// its own code and writes nothing more; none sets posizione_errore, which is the caller's. Each
+// tells `observer`, when there is one, of every cell it writes.
 
 #include <cstdint>
 
+#include "reader/observer.h"
 #include "reader/track_model.h"
 
 namespace binario {
@@ -33,7 +35,7 @@ void progressive_ordina(RunState& state);
 // 10; a span starting at most 150 m after the previous one ends becomes kind 3. The 81st span is
 // refused with kTooManyScenerySpans.
 Placement memo_montagna(RunState& state, std::int32_t& inizio, std::int32_t& fine,
-                        std::int32_t& tipo);
+                        std::int32_t& tipo, ReadingObserver* observer = nullptr);
 
 struct SpeedBoardValues {
   std::int32_t vas = 0, vbs = 0, vcs = 0, strisces = 0;  // the s side
@@ -43,7 +45,8 @@ struct SpeedBoardValues {
 // Places maximum-speed boards at `posizione`. A speed code that does not fit 16 bits is a
 // ReadFailure.
 Placement memo_indicatori_v_max(RunState& state, std::int32_t posizione,
-                                const SpeedBoardValues& values);
+                                const SpeedBoardValues& values,
+                                ReadingObserver* observer = nullptr);
 
 struct SignalValues {
   std::int32_t sx = 0, s1 = 0, s2 = 0, s3 = 0, rapp = 0;
@@ -52,7 +55,8 @@ struct SignalValues {
 };
 
 // Places a signal at `posizione` and its approach marks 100 to 400 m before it.
-Placement memo_segnale(RunState& state, std::int32_t posizione, SignalValues& values);
+Placement memo_segnale(RunState& state, std::int32_t posizione, SignalValues& values,
+                       ReadingObserver* observer = nullptr);
 
 struct SlowdownValues {
   std::int32_t x = 0;     // start (metres)
@@ -65,7 +69,8 @@ struct SlowdownValues {
 
 // Places a slowdown: its start and end, and, when it starts beyond 1500 m, its warning board
 // 1200 m before the start and, when asked, the four approach cells before the board.
-Placement memo_rallentamento(RunState& state, const SlowdownValues& values);
+Placement memo_rallentamento(RunState& state, const SlowdownValues& values,
+                             ReadingObserver* observer = nullptr);
 
 }  // namespace binario
 

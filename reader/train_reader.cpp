@@ -15,13 +15,16 @@ namespace {
 class TrainReader : DescriptionReader {
  public:
   TrainReader(RunState& state, ReaderFiles& files, std::string_view bytes,
-              std::int32_t sign_board_limit)
-      : DescriptionReader(state, files, DescriptionFile::kTrain, bytes),
+              std::int32_t sign_board_limit, ReadingObserver* observer)
+      : DescriptionReader(state, files, DescriptionFile::kTrain, bytes, observer),
         sign_board_limit_(sign_board_limit) {}
 
-  void run();
+  void run() {
+    reporting_failures([this] { read(); });
+  }
 
  private:
+  void read();
   Next read_record();
   Next speed();
   Next adhesion();
@@ -51,11 +54,15 @@ class TrainReader : DescriptionReader {
   std::int32_t station_ = 1;             // the row of the next station
 };
 
-void TrainReader::run() {
+void TrainReader::read() {
   // Everything before "[generale]" is passed over; a file without it yields no records.
   while (!in_.at_end()) {
     read_riga();
-    if (contains_any_case(state_.riga, "[generale]")) break;
+    if (contains_any_case(state_.riga, "[generale]")) {
+      note(FieldRole::kHeading);
+      break;
+    }
+    note(FieldRole::kPassedOver);
   }
   // A record beyond the model ends the records; the end of the reading follows as usual.
   if (!read_records([this] { return read_record(); })) return;
@@ -67,22 +74,26 @@ Next TrainReader::read_record() {
   auto& table = state_.tabella_dati;
   const std::string& riga = state_.riga;
   if (contains_any_case(riga, "massa") && contains_any_case(riga, "frenata")) {
-    table[data_row::kLineAndTrain].valore1 = in_.read_int32();
+    const Record record(*this, RecordKind::kBrakedMass);
+    table[data_row::kLineAndTrain].valore1 = read_int32();
   }
   if (contains_any_case(riga, "vetture")) {
-    table[data_row::kLineAndTrain].valore3 = in_.read_int32();
+    const Record record(*this, RecordKind::kCars);
+    table[data_row::kLineAndTrain].valore3 = read_int32();
   }
   for (Next (TrainReader::*kind)() : {&TrainReader::speed, &TrainReader::adhesion}) {
     if (const Next next = (this->*kind)(); next != Next::kGoOn) return next;
   }
   if (contains_any_case(riga, "orologio")) {
+    const Record record(*this, RecordKind::kClock);
     DataRow& clock = table[data_row::kTrainIdentity];
-    clock.parola3 = in_.read_int<std::int16_t>();
-    clock.parola4 = in_.read_int<std::int16_t>();
-    clock.parola5 = in_.read_int<std::int16_t>();
+    clock.parola3 = read_int<std::int16_t>();
+    clock.parola4 = read_int<std::int16_t>();
+    clock.parola5 = read_int<std::int16_t>();
   }
   if (contains_any_case(riga, "sabbia")) {
-    table[data_row::kTrainIdentity].parola1 = in_.read_int<std::int16_t>();
+    const Record record(*this, RecordKind::kSand);
+    table[data_row::kTrainIdentity].parola1 = read_int<std::int16_t>();
   }
   for (Next (TrainReader::*kind)() : {&TrainReader::signal, &TrainReader::slowdown,
                                       &TrainReader::speed_check, &TrainReader::station}) {
@@ -93,8 +104,9 @@ Next TrainReader::read_record() {
 
 Next TrainReader::speed() {
   if (!contains_any_case(state_.riga, "velocit")) return Next::kGoOn;
-  const std::int32_t p = in_.read_int32();
-  const std::int32_t v = in_.read_int32();
+  const Record record(*this, RecordKind::kSpeed);
+  const std::int32_t p = read_int32();
+  const std::int32_t v = read_int32();
   if (beyond(p)) return beyond_model(p);
   // The speed in force fills the cells up to the one before round(p / 50); a record never
   // fills the last cell.
@@ -106,8 +118,9 @@ Next TrainReader::speed() {
 
 Next TrainReader::adhesion() {
   if (!contains_any_case(state_.riga, "aderenza")) return Next::kGoOn;
-  const std::int32_t p = in_.read_int32();
-  const std::int32_t a = in_.read_int32();
+  const Record record(*this, RecordKind::kAdhesion);
+  const std::int32_t p = read_int32();
+  const std::int32_t a = read_int32();
   if (beyond(p)) return beyond_model(p);
   const std::int64_t n = round_to_index(p / 50.0);
   if (n > 0) fill_adhesion(n);
@@ -117,14 +130,15 @@ Next TrainReader::adhesion() {
 
 Next TrainReader::signal() {
   if (!contains_any_case(state_.riga, "segnale")) return Next::kGoOn;
-  const std::int32_t posizione = in_.read_int32();
+  const Record record(*this, RecordKind::kSignal);
+  const std::int32_t posizione = read_int32();
   SignalValues values;
   for (std::int32_t* value : {&values.sx, &values.s1, &values.s2, &values.s3, &values.rapp,
                               &values.dx, &values.d1, &values.d2, &values.d3, &values.tempo}) {
-    *value = in_.read_int32();
+    *value = read_int32();
   }
   if (beyond(posizione)) return beyond_model(posizione);
-  if (memo_segnale(state_, posizione, values) == Placement::kOutsideModel) {
+  if (memo_segnale(state_, posizione, values, observer_) == Placement::kOutsideModel) {
     return beyond_model(posizione);
   }
   // An error recorded earlier (a line description that ended beyond the model) counts here
@@ -135,13 +149,14 @@ Next TrainReader::signal() {
 
 Next TrainReader::slowdown() {
   if (!contains_any_case(state_.riga, "rallentamento")) return Next::kGoOn;
+  const Record record(*this, RecordKind::kSlowdown);
   SlowdownValues values;
   for (std::int32_t* value :
        {&values.x, &values.v, &values.l, &values.f_tt, &values.f_ta, &values.d_v}) {
-    *value = in_.read_int32();
+    *value = read_int32();
   }
   if (beyond(values.x)) return beyond_model(values.x);
-  if (memo_rallentamento(state_, values) == Placement::kOutsideModel) {
+  if (memo_rallentamento(state_, values, observer_) == Placement::kOutsideModel) {
     return beyond_model(values.x);
   }
   if (state_.codice_errore > 0) return stop_at(state_.codice_errore, values.x);
@@ -150,8 +165,9 @@ Next TrainReader::slowdown() {
 
 Next TrainReader::speed_check() {
   if (!contains_any_case(state_.riga, "abbattimento")) return Next::kGoOn;
-  const std::int32_t p = in_.read_int32();
-  const std::int32_t w = in_.read_int32();
+  const Record record(*this, RecordKind::kSpeedCheck);
+  const std::int32_t p = read_int32();
+  const std::int32_t w = read_int32();
   if (beyond(p)) return beyond_model(p);
   // One cell before cell_of(p) when p is a multiple of 50.
   const auto c = round_to_index(p / 50.0);
@@ -164,36 +180,38 @@ Next TrainReader::speed_check() {
   } else {
     point.tipo = cell_kind::kSpeedCheckWithoutValue;
   }
+  if (observer_ != nullptr) observer_->cell_written(c, CellPart::kObject);
   return Next::kGoOn;
 }
 
 Next TrainReader::station() {
   if (!contains_any_case(state_.riga, "stazione")) return Next::kGoOn;
+  const Record record(*this, RecordKind::kStation);
   const std::int32_t i = station_;
   DataRow& row = state_.tabella_dati[static_cast<std::size_t>(i)];
 
-  const std::int32_t position = in_.read_int32();
+  const std::int32_t position = read_int32();
   row.valore3 = position;
   if (beyond(position, 800)) return beyond_model(position);
   if (position % 50 != 0) return stop_at(error_code::kStationPositionNotMultiple, position);
-  row.classe = in_.read_int<std::uint8_t>();
-  const std::int32_t length = in_.read_int32();
+  row.classe = read_int<std::uint8_t>();
+  const std::int32_t length = read_int32();
   if (length % 100 != 0) return stop_at(error_code::kStationLengthNotMultiple, position);
-  row.marca = in_.read_int<std::uint8_t>();
-  row.ottetto4 = in_.read_int<std::uint8_t>();
-  row.ottetto3 = in_.read_int<std::uint8_t>();
-  row.parola1 = in_.read_int<std::int16_t>();
-  row.parola2 = in_.read_int<std::int16_t>();
-  row.ottetto1 = in_.read_int<std::uint8_t>();
-  row.parola3 = in_.read_int<std::int16_t>();
-  row.parola4 = in_.read_int<std::int16_t>();
-  row.parola5 = in_.read_int<std::int16_t>();
-  row.ottetto2 = in_.read_int<std::uint8_t>();
-  const std::int64_t hours = in_.read_int32();
-  const std::int64_t minutes = in_.read_int32();
-  const std::int64_t seconds = in_.read_int32();
+  row.marca = read_int<std::uint8_t>();
+  row.ottetto4 = read_int<std::uint8_t>();
+  row.ottetto3 = read_int<std::uint8_t>();
+  row.parola1 = read_int<std::int16_t>();
+  row.parola2 = read_int<std::int16_t>();
+  row.ottetto1 = read_int<std::uint8_t>();
+  row.parola3 = read_int<std::int16_t>();
+  row.parola4 = read_int<std::int16_t>();
+  row.parola5 = read_int<std::int16_t>();
+  row.ottetto2 = read_int<std::uint8_t>();
+  const std::int64_t hours = read_int32();
+  const std::int64_t minutes = read_int32();
+  const std::int64_t seconds = read_int32();
   row.valore4 = must_fit<std::int32_t>((hours * 60 + minutes) * 60 + seconds);
-  row.testo = table_text(in_.read_text());
+  row.testo = table_text(read_text());
 
   // The station's extent.
   const std::int32_t t = row.classe;
@@ -223,7 +241,9 @@ Next TrainReader::station() {
   if (marks) {
     for (int k = 1; k <= 4; ++k) {
       if (end_cells - k - 1 > 1) {
-        cell(round_to_index(end_cells - k - 1)).avviso = static_cast<std::uint8_t>(80 + k);
+        const auto mark = round_to_index(end_cells - k - 1);
+        cell(mark).avviso = static_cast<std::uint8_t>(80 + k);
+        if (observer_ != nullptr) observer_->cell_written(mark, CellPart::kApproachMark);
       }
     }
   }
@@ -233,6 +253,7 @@ Next TrainReader::station() {
     TrackCell& stop_point = cell(stop_index);
     stop_point.tipo = cell_kind::kStationStop;
     stop_point.dato1 = static_cast<std::int16_t>(i);
+    if (observer_ != nullptr) observer_->cell_written(stop_index, CellPart::kObject);
   }
 
   if (i > 1 && std::int64_t{row.valore1} - 350 < state_.tabella_dati[i - 1].valore2) {
@@ -252,16 +273,20 @@ void TrainReader::end_of_reading() {
     const DataRow& chainage = state_.tabella_dati[row];
     if (chainage.valore1 % 50 != 0 || chainage.valore2 % 50 != 0) {
       state_.codice_errore = error_code::kChainageNotMultiple;
+      if (observer_ != nullptr) {
+        observer_->code_recorded(error_code::kChainageNotMultiple, std::nullopt);
+      }
     }
   }
 }
 
 }  // namespace
 
-void read_train_description(RunState& state, ReaderFiles& files, std::int32_t sign_board_limit) {
+void read_train_description(RunState& state, ReaderFiles& files, std::int32_t sign_board_limit,
+                            ReadingObserver* observer) {
   const std::optional<std::string> bytes = files.open(DescriptionFile::kTrain);
   if (!bytes) throw ReadFailure("the file does not exist");
-  TrainReader(state, files, *bytes, sign_board_limit).run();
+  TrainReader(state, files, *bytes, sign_board_limit, observer).run();
 }
 
 }  // namespace binario
