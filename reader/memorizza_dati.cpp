@@ -6,6 +6,7 @@
 #include <string>
 
 #include "reader/error_codes.h"
+#include "reader/keywords.h"
 #include "reader/observer.h"
 #include "reader/read_failure.h"
 #include "reader/readers.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "reader/keywords.h"
 #include "reader/memorizza_dati.h"
 #include "reader/observer.h"
 #include "reader/track_model.h"
@@ -50,12 +51,6 @@ void fill_cells(std::int32_t& next, std::int64_t until, std::int32_t last, Write
 // `text` for the scenario data table, whose file holds a text of at most 65535 bytes; a longer
 // one is a ReadFailure.
 std::string table_text(std::string text);
-
-// Whether `text` contains `word`, letter case and all.
-bool contains(std::string_view text, std::string_view word);
-
-// Whether `text` contains `word`, whatever the case of their letters.
-bool contains_any_case(std::string_view text, std::string_view word);
 
 // The line half. Gives the sign-board row for the train half, or nothing when the reading is
 // over.

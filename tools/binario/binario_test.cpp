@@ -1,11 +1,13 @@
 #include "tools/binario/binario.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"
@@ -75,7 +77,8 @@ TEST(Binario, CompilesTheScenarioExactlyAsVarelboDoes) {
   const Invocation run = binario({"compile", files.line, files.train, "--line-name", "Varelbo",
                                   "--train-number", "3874", "--out", files.folder.path().string()});
   EXPECT_EQ(run.status, kClean);
-  EXPECT_EQ(run.err, "");
+  // Its one curve out of order, on purpose.
+  EXPECT_EQ(run.err.substr(run.err.rfind("binario:")), "binario: 0 errors and 1 warning\n");
   EXPECT_EQ(run.out, "wrote " + files.out("Varelbo_linea.dat") + "\nwrote " +
                          files.out("Varelbo_3874.sim") + "\nwrote " +
                          files.out("Varelbo_3874.dat") + "\n");
@@ -97,82 +100,222 @@ TEST(Binario, NoPlan) {
             (std::vector<std::string>{"Linea_12.dat", "Linea_12.sim", "line.txt", "train.txt"}));
 }
 
+// A train description that gives the route a station, a speed and an adhesion everywhere.
+std::string clean_train(const std::vector<std::string>& records = {}) {
+  std::vector<std::string> all = {
+      "velocita,  0,  100", "aderenza,  0,  100",
+      "stazione,  1000, 12,  400,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, 0, 0, A"};
+  all.insert(all.end(), records.begin(), records.end());
+  return small_train(all);
+}
+
+// The first line of each diagnostic on standard error, without the folder.
+std::vector<std::string> first_lines(const std::string& err, const std::string& folder) {
+  std::vector<std::string> lines;
+  std::istringstream in(err);
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line.front() == ' ') continue;
+    if (line.starts_with(folder)) line.erase(0, folder.size());
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// What each outcome returns, writes and says: the files written, one "wrote" line each, and
+// the diagnostics on standard error.
 TEST(Binario, Outcomes) {
   const std::string too_close =
-      small_train({"stazione,  5000, 12,  400,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, 0, 0, A",
-                   "stazione,  5500, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, 0, 0, B"});
+      clean_train({"stazione,  1500, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, 0, 0, B"});
+  const std::string rounded = clean_train({"velocita,  3000,  112"});
+  const std::vector<std::string> all = {"Linea_linea.dat", "Linea_12.sim", "Linea_12.dat"};
   struct Case {
     const char* name;
     std::string line;
     std::string train;
     std::vector<std::string> more;
     int status;
-    std::string err;
-    std::string json = {};  // with --json, when given
+    std::vector<std::string> written;
+    std::vector<std::string> told;
   };
   const Case cases[] = {
-      {"an error with a position",
+      {"clean", small_line(), clean_train(), {}, kClean, all, {}},
+      {"a warning",
+       small_line(),
+       rounded,
+       {},
+       kClean,
+       all,
+       {"train.txt:5:19: warning: a speed of 112 km/h is kept as 110 km/h: the track keeps line "
+        "speeds in 5 km/h steps, ties to even [value-rounded]",
+        "binario: 0 errors and 1 warning"}},
+      {"a warning, strict",
+       small_line(),
+       rounded,
+       {"--strict"},
+       kRecordedError,
+       all,
+       {"train.txt:5:19: warning: a speed of 112 km/h is kept as 110 km/h: the track keeps line "
+        "speeds in 5 km/h steps, ties to even [value-rounded]",
+        "binario: 0 errors and 1 warning"}},
+      {"an error: the files are written all the same",
        small_line(),
        too_close,
        {},
        kRecordedError,
-       "binario: error 22 at 5500 m: the station begins less than 350 m after the end of the "
-       "previous one\n"},
-      {"the same as JSON",
-       small_line(),
-       too_close,
-       {"--json"},
-       kRecordedError,
-       "",
-       R"({"codice_errore":22,"posizione_errore":5500,"errore":null,"files":["@Linea_linea.dat","@Linea_12.sim","@Linea_12.dat"]})"},
-      {"an error without a position",
-       "[generale]\r\n",
-       small_train(),
+       all,
+       {"train.txt:5:12: error: the station 'B' at 1500 m begins at 1400 m, less than 350 m after "
+        "the end of the previous station [code 22]",
+        "train.txt:4:1: note: the previous station, 'A', ends at 1200 m",
+        "note: the reading stopped here: the compiled files hold only what came before",
+        "binario: 1 error and 0 warnings"}},
+      {"an error with no track: nothing is written",
+       "[fine]\r\n",
+       clean_train(),
        {},
        kRecordedError,
-       "binario: error 102: the line description has no [generale] heading before its last "
-       "line\n"},
-      {"a read failure",
-       small_line({"pendenza,  1x,  2"}),
-       small_train(),
        {},
-       kRecordedError,
-       "binario: error 25: a description file could not be read (line description, line 4, "
-       "column 12: \"1x\" is not a number of 32 bits)\n"},
+       {"line.txt: error: the line description has no '[generale]' heading, so nothing in it was "
+        "read [code 102]",
+        "note: the reading stopped here, with no track built: no compiled file was written, and "
+        "the train description was not read",
+        "binario: 1 error and 0 warnings"}},
       {"a stamp check",
        small_line({"cartello_indicatore,  0,   (A)"}),
-       small_train(),
+       clean_train(),
        {},
        kStampFailure,
-       "binario: error 1250: the stamp slots are already in use: an object in cell 1, at the "
-       "very start of the line, carries a first value; no compiled file was written\n"},
-      {"a stamp check as JSON",
-       small_line({"cartello_indicatore,  0,   (A)"}),
-       small_train(),
-       {"--json"},
-       kStampFailure,
-       "",
-       R"({"codice_errore":0,"posizione_errore":0,"errore":"1250","files":[]})"},
+       {},
+       {"line.txt:4:1: error: cell 1, the first 50 m of the line, holds a sign board with a first "
+        "value: the compile step stamps that cell, so it refused to compile; move the object to "
+        "50 m or later [code 1250]",
+        "note: no compiled file was written", "binario: 1 error and 0 warnings"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Descriptions files(c.line, c.train);
-    const Invocation run = binario(files.compile(c.more));
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_EQ(run.err, c.err);
-    if (!c.json.empty()) {
-      std::string expected = c.json;
-      for (std::size_t at; (at = expected.find('@')) != std::string::npos;) {
-        expected.replace(at, 1, json_escaped(files.folder.path().string() + kSeparator));
+    for (const char* command : {"compile", "check"}) {
+      SCOPED_TRACE(command);
+      Descriptions files(c.line, c.train);
+      std::vector<std::string> arguments = files.compile(c.more);
+      arguments[0] = command;
+      if (arguments[0] == "check") arguments.erase(arguments.begin() + 7, arguments.begin() + 9);
+      const Invocation run = binario(arguments);
+      EXPECT_EQ(run.status, c.status);
+      EXPECT_EQ(first_lines(run.err, files.folder.path().string() + kSeparator), c.told);
+      std::string wrote;
+      std::vector<std::string> expected_files = {"line.txt", "train.txt"};
+      if (arguments[0] == "compile") {
+        for (const std::string& name : c.written) {
+          wrote += "wrote " + files.out(name) + "\n";
+          expected_files.push_back(name);
+        }
       }
-      EXPECT_EQ(run.out, expected + "\n");
+      EXPECT_EQ(run.out, wrote);
+      std::sort(expected_files.begin(), expected_files.end());
+      EXPECT_EQ(file_names(files.folder.path()), expected_files);
     }
   }
 }
 
-TEST(Binario, UsageAndFileFailures) {
-  Descriptions files(small_line(), small_train());
+// The JSON object has the same keys, in the same order, for every outcome.
+void expect_schema(const nlohmann::ordered_json& report) {
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : report.items()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"codice_errore", "posizione_errore", "errore", "files",
+                                            "diagnostics"}));
+  EXPECT_TRUE(report["codice_errore"].is_number_integer() || report["codice_errore"].is_null());
+  EXPECT_TRUE(report["posizione_errore"].is_number_integer() ||
+              report["posizione_errore"].is_null());
+  EXPECT_TRUE(report["errore"].is_string() || report["errore"].is_null());
+  ASSERT_TRUE(report["files"].is_array());
+  for (const auto& file : report["files"]) EXPECT_TRUE(file.is_string());
+  ASSERT_TRUE(report["diagnostics"].is_array());
+  for (const auto& d : report["diagnostics"]) {
+    std::vector<std::string> fields;
+    for (const auto& [key, value] : d.items()) fields.push_back(key);
+    EXPECT_EQ(fields, (std::vector<std::string>{"severity", "code", "file", "line", "column",
+                                                "message", "position_m", "notes"}));
+    const std::string severity = d["severity"];
+    EXPECT_TRUE(severity == "error" || severity == "warning" || severity == "note") << severity;
+    EXPECT_TRUE(d["code"].is_number_integer() || d["code"].is_string());
+    EXPECT_TRUE(d["file"].is_string() || d["file"].is_null());
+    EXPECT_TRUE(d["line"].is_number_integer() || d["line"].is_null());
+    EXPECT_TRUE(d["column"].is_number_integer() || d["column"].is_null());
+    EXPECT_TRUE(d["message"].is_string());
+    EXPECT_TRUE(d["position_m"].is_number_integer() || d["position_m"].is_null());
+    ASSERT_TRUE(d["notes"].is_array());
+    for (const auto& note : d["notes"]) {
+      std::vector<std::string> note_fields;
+      for (const auto& [key, value] : note.items()) note_fields.push_back(key);
+      EXPECT_EQ(note_fields, (std::vector<std::string>{"file", "line", "column", "message"}));
+    }
+  }
+}
+
+TEST(Binario, JsonForEveryOutcome) {
+  Descriptions files(small_line({"pendenza,  4000", "pendenza,  5000,  2"}),
+                     clean_train({"velocita,  3000,  112"}));
   const std::string folder = files.folder.path().string();
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    int status;
+    nlohmann::json expected;  // what the object must hold, besides its schema
+  };
+  const Case cases[] = {
+      {"errors and warnings",
+       files.compile({"--json"}),
+       kRecordedError,
+       {{"codice_errore", 25}, {"diagnostics_codes", {25, "value-rounded"}}}},
+      {"check",
+       {"check", files.line, files.train, "--json"},
+       kRecordedError,
+       {{"codice_errore", 25}, {"files", nlohmann::json::array()}}},
+      {"a usage failure",
+       {"compile", "--json"},
+       kUsageError,
+       {{"codice_errore", nullptr}, {"diagnostics_codes", {"usage"}}}},
+      {"an unknown command", {"dump", "--json"}, kUsageError, {{"diagnostics_codes", {"usage"}}}},
+      {"a file failure",
+       {"check", folder + "/none.txt", files.train, "--json"},
+       kIoFailure,
+       {{"codice_errore", nullptr}, {"diagnostics_codes", {"io"}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Invocation run = binario(c.arguments);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.err, "");
+    const nlohmann::ordered_json report = nlohmann::ordered_json::parse(run.out);
+    expect_schema(report);
+    for (const auto& [key, value] : c.expected.items()) {
+      if (key == "diagnostics_codes") {
+        nlohmann::json codes = nlohmann::json::array();
+        for (const auto& d : report["diagnostics"]) codes.push_back(nlohmann::json(d["code"]));
+        EXPECT_EQ(codes, value);
+      } else {
+        EXPECT_EQ(nlohmann::json(report[key]), value) << key;
+      }
+    }
+  }
+}
+
+// The whole text of the diagnostics for a pair of descriptions with many problems, as an author
+// sees it, against a golden copy.
+TEST(Binario, ManyProblemsInOneRun) {
+  const std::filesystem::path testdata = BINARIO_TESTDATA;
+  const binario::testing::ProgramRun run = binario::testing::run_program(
+      BINARIO_PROGRAM, testdata, {"check", "Monte_linea.txt", "Monte_7-.txt"});
+  EXPECT_EQ(run.exit_status, kRecordedError);
+  std::string err = run.standard_error;
+  std::erase(err, '\r');
+  EXPECT_EQ(err, read_file(testdata / "Monte_check.txt"));
+  EXPECT_EQ(run.standard_output, "");
+}
+
+TEST(Binario, UsageAndFileFailures) {
+  Descriptions files(small_line(), clean_train());
+  const std::string folder = files.folder.path().string();
+  write_file(files.folder.path() / "taken", "");
   struct Case {
     const char* name;
     std::vector<std::string> arguments;
@@ -181,24 +324,33 @@ TEST(Binario, UsageAndFileFailures) {
   };
   const Case cases[] = {
       {"no command", {}, kUsageError, "A subcommand is required"},
+      {"an unknown command",
+       {"dump", "x"},
+       kUsageError,
+       "binario: unknown command 'dump'; the commands are compile, check"},
       {"no train number",
        {"compile", files.line, files.train, "--line-name", "L"},
        kUsageError,
        "--train-number is required"},
+      {"an empty name",
+       {"compile", files.line, files.train, "--line-name", "", "--train-number", "1"},
+       kUsageError,
+       "must not be empty"},
       {"a name that is a path",
        {"compile", files.line, files.train, "--line-name", "../L", "--train-number", "1"},
        kUsageError,
        "must not contain '/'"},
       {"an unknown option", files.compile({"--fast"}), kUsageError, "--fast"},
+      // A path that begins with '/' is a path on every platform, never an option.
       {"a missing description",
-       {"compile", folder + "/none.txt", files.train, "--line-name", "L", "--train-number", "1"},
+       {"compile", "/no/such/line.txt", files.train, "--line-name", "L", "--train-number", "1"},
        kIoFailure,
-       "binario: cannot read " + folder + "/none.txt: No such file or directory"},
-      {"a missing output folder",
+       "binario: error: cannot read /no/such/line.txt: No such file or directory"},
+      {"an output folder that cannot be made",
        {"compile", files.line, files.train, "--line-name", "L", "--train-number", "1", "--out",
-        folder + "/none"},
+        folder + "/taken/compiled"},
        kIoFailure,
-       "binario: cannot create " + folder + "/none" + kSeparator + "L_linea.dat.tmp"},
+       "binario: error: cannot create the folder " + folder + "/taken/compiled"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -206,7 +358,38 @@ TEST(Binario, UsageAndFileFailures) {
     EXPECT_EQ(run.status, c.status);
     EXPECT_NE(run.err.find(c.err_contains), std::string::npos) << run.err;
   }
-  EXPECT_EQ(file_names(files.folder.path()), (std::vector<std::string>{"line.txt", "train.txt"}));
+  EXPECT_EQ(file_names(files.folder.path()),
+            (std::vector<std::string>{"line.txt", "taken", "train.txt"}));
+}
+
+// The output folder is made when missing, and names are joined to it with one separator.
+TEST(Binario, OutputFolder) {
+  Descriptions files(small_line(), clean_train());
+  const std::string out = files.folder.file("compiled") + kSeparator;
+  auto compile = [&](std::vector<std::string> more) {
+    std::vector<std::string> arguments = {"compile",     files.line,       files.train,
+                                          "--line-name", "Linea",          "--out",
+                                          out,           "--train-number", "12"};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return binario(arguments);
+  };
+  const Invocation first = compile({});
+  EXPECT_EQ(first.status, kClean);
+  EXPECT_EQ(first.out.substr(0, first.out.find('\n')), "wrote " + out + "Linea_linea.dat");
+  EXPECT_EQ(file_names(out),
+            (std::vector<std::string>{"Linea_12.dat", "Linea_12.sim", "Linea_linea.dat"}));
+  // Without a plan, an older plan file of the same name stays, and the author is told.
+  const Invocation second = compile({"--no-plan"});
+  EXPECT_EQ(second.status, kClean);
+  EXPECT_EQ(second.err, "binario: note: " + out +
+                            "Linea_linea.dat, a line plan file of an earlier compile, was left "
+                            "as it was: --no-plan writes none\n");
+}
+
+TEST(Binario, Version) {
+  const Invocation run = binario({"--version"});
+  EXPECT_EQ(run.status, kClean);
+  EXPECT_EQ(run.out, std::string("binario ") + BINARIO_VERSION + "\n");
 }
 
 // Description files as authors may hand them over: compiled or refused with a code, never a
@@ -271,7 +454,7 @@ TEST(Binario, HelpListsTheExitStatuses) {
 
 // The program itself, as an author runs it.
 TEST(Binario, RunsAsAProgram) {
-  Descriptions files(small_line(), small_train());
+  Descriptions files(small_line(), clean_train());
   const binario::testing::ProgramRun run = binario::testing::run_program(
       BINARIO_PROGRAM, files.folder.path(),
       {"compile", "line.txt", "train.txt", "--line-name", "L", "--train-number", "1", "--json"});
@@ -281,8 +464,8 @@ TEST(Binario, RunsAsAProgram) {
   std::erase(output, '\r');
   const std::string here = json_escaped("." + kSeparator);
   EXPECT_EQ(output, R"({"codice_errore":0,"posizione_errore":0,"errore":null,"files":[")" + here +
-                        R"(L_linea.dat",")" + here + R"(L_1.sim",")" + here + R"(L_1.dat"]})" +
-                        "\n");
+                        R"(L_linea.dat",")" + here + R"(L_1.sim",")" + here +
+                        R"(L_1.dat"],"diagnostics":[]})" + "\n");
   EXPECT_EQ(run.standard_error, "");
 }
 

@@ -21,6 +21,7 @@ struct Command {
 extern const char* const kExitStatuses;
 
 Command add_compile_command(CLI::App& app);
+Command add_check_command(CLI::App& app);
 
 }  // namespace binario::tool
 

@@ -1,4 +1,5 @@
-// binario compile: the reader and the compiler on any pair of description files.
+// binario compile and binario check: the reader and the compiler on any pair of description
+// files, with every problem found in them.
 
 #include <filesystem>
 #include <memory>
@@ -7,20 +8,20 @@
 #include <system_error>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
-#include "authoring/messages.h"
+#include "authoring/diagnose.h"
 #include "compiler/memorizza_percorso.h"
 #include "io/files.h"
 #include "reader/error_codes.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
+#include "tools/binario/report.h"
 
 namespace binario::tool {
 
 namespace {
 
 struct CompileRequest {
+  bool write = true;  // compile writes the compiled files; check does not
   std::string line_file;
   std::string train_file;
   std::string line_name;
@@ -28,37 +29,33 @@ struct CompileRequest {
   std::string out_dir = ".";
   bool no_plan = false;
   bool json = false;
-};
-
-// The description files as given: read once, never changed or deleted.
-class GivenDescriptionFiles final : public DescriptionFiles {
- public:
-  GivenDescriptionFiles(std::string line, std::string train)
-      : line_(std::move(line)), train_(std::move(train)) {}
-  std::optional<std::string> open(DescriptionFile file) override {
-    return file == DescriptionFile::kLine ? line_ : train_;
-  }
-  void done(DescriptionFile) override {}
-
- private:
-  std::string line_;
-  std::string train_;
+  bool strict = false;
 };
 
 // The compiled route files, in the output folder, named by the scenario's rule.
 class FolderRouteFiles final : public RouteFileSink {
  public:
-  FolderRouteFiles(const CompileRequest& request) : request_(request) {}
+  FolderRouteFiles(std::string folder, const CompileRequest& request)
+      : folder_(std::move(folder)), request_(request) {}
   void write(ScenarioFile file, std::string_view bytes) override {
-    const std::string name = file_name(request_.out_dir, std::filesystem::path::preferred_separator,
-                                       request_.line_name, request_.train_number, file);
+    const std::string name = path(file);
     replace_file(name, bytes);
     written.push_back(name);
+  }
+  std::string path(ScenarioFile file) const {
+    return file_name(folder_, std::filesystem::path::preferred_separator, request_.line_name,
+                     request_.train_number, file);
   }
   std::vector<std::string> written;
 
  private:
+  const std::string folder_;
   const CompileRequest& request_;
+};
+
+class Discard final : public RouteFileSink {
+ public:
+  void write(ScenarioFile, std::string_view) override {}
 };
 
 std::string read_description(const std::string& path) {
@@ -70,8 +67,20 @@ std::string read_description(const std::string& path) {
   return *std::move(bytes);
 }
 
+// The folder as given, without the separators it may end with, so that names joined to it
+// have one; the root stays the root.
+std::string folder_of(std::string folder) {
+  auto separator = [](char c) {
+    return c == '/' || c == static_cast<char>(std::filesystem::path::preferred_separator);
+  };
+  while (folder.size() > 1 && separator(folder.back())) folder.pop_back();
+  if (folder.size() == 1 && separator(folder[0])) folder.clear();
+  return folder;
+}
+
 // A scenario name goes into file names: it must name a file in the output folder, not a path.
 std::string check_name(const std::string& name) {
+  if (name.empty()) return "must not be empty";
   if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
     return "must not contain '/', '\\' or NUL";
   }
@@ -79,75 +88,132 @@ std::string check_name(const std::string& name) {
   return "";
 }
 
-int compile(const CompileRequest& request, std::ostream& out, std::ostream& err) {
-  RunState state;
-  state.nome_linea = request.line_name;
-  state.numero_treno = request.train_number;
-  FolderRouteFiles route_files(request);
-  CompileOutcome outcome;
-  try {
-    GivenDescriptionFiles descriptions(read_description(request.line_file),
-                                       read_description(request.train_file));
-    outcome = memorizza_percorso(state, request.no_plan ? 0 : 1, descriptions, route_files);
-  } catch (const std::system_error& failure) {
-    err << "binario: " << failure.what() << "\n";
-    return kIoFailure;
+// check without names: the scenario's names as the description files' own names give them
+// (NAME_linea.txt, NAME_NUMBER-.txt), or stand-ins.
+void name_from_files(CompileRequest& request) {
+  const std::string line = std::filesystem::path(request.line_file).filename().string();
+  const std::string train = std::filesystem::path(request.train_file).filename().string();
+  if (request.line_name.empty()) {
+    const std::string tail = "_linea.txt";
+    request.line_name = line.size() > tail.size() && line.ends_with(tail)
+                            ? line.substr(0, line.size() - tail.size())
+                            : "Linea";
   }
-
-  if (request.json) {
-    nlohmann::ordered_json report = {
-        {"codice_errore", state.codice_errore},
-        {"posizione_errore", state.posizione_errore},
-        {"errore", outcome.errore.empty() ? nlohmann::ordered_json()
-                                          : nlohmann::ordered_json(outcome.errore)},
-        {"files", route_files.written},
-    };
-    // File names are bytes; whatever is not UTF-8 is shown as a replacement character.
-    out << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
-  } else {
-    if (!outcome.errore.empty()) {
-      err << "binario: error " << outcome.errore << ": "
-          << authoring::meaning(std::stoi(outcome.errore)) << "; no compiled file was written\n";
-    }
-    if (state.codice_errore != error_code::kNone) {
-      err << "binario: error " << state.codice_errore;
-      if (authoring::has_position(state.codice_errore))
-        err << " at " << state.posizione_errore << " m";
-      err << ": " << authoring::meaning(state.codice_errore);
-      if (!outcome.read_failure.empty()) err << " (" << outcome.read_failure << ")";
-      err << "\n";
-    }
-    for (const std::string& name : route_files.written) out << "wrote " << name << "\n";
+  if (request.train_number.empty()) {
+    const std::string head = request.line_name + "_";
+    request.train_number =
+        train.starts_with(head) && train.ends_with("-.txt") && train.size() > head.size() + 5
+            ? train.substr(head.size(), train.size() - head.size() - 5)
+            : "1";
   }
-  if (!outcome.errore.empty()) return kStampFailure;
-  return state.codice_errore == error_code::kNone ? kClean : kRecordedError;
 }
 
-}  // namespace
+int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
+  Report report;
+  auto fail = [&](int status, const std::string& code, const std::string& message) {
+    report.extra.push_back(failure(code, message));
+    request.json ? print_json(report, out) : print_text(report, out, err);
+    return status;
+  };
+  if (!request.write) name_from_files(request);
 
-Command add_compile_command(CLI::App& app) {
+  std::unique_ptr<authoring::SourceText> line;
+  std::unique_ptr<authoring::SourceText> train;
+  try {
+    line = std::make_unique<authoring::SourceText>(request.line_file,
+                                                   read_description(request.line_file));
+    train = std::make_unique<authoring::SourceText>(request.train_file,
+                                                    read_description(request.train_file));
+  } catch (const std::system_error& failure) {
+    return fail(kIoFailure, "io", failure.what());
+  }
+
+  const std::string folder = folder_of(request.out_dir);
+  FolderRouteFiles folder_files(folder, request);
+  Discard nowhere;
+  authoring::Diagnosis diagnosis;
+  try {
+    if (request.write) {
+      std::error_code error;
+      std::filesystem::create_directories(request.out_dir, error);
+      if (error) {
+        throw std::system_error(error, "cannot create the folder " + request.out_dir);
+      }
+    }
+    RouteFileSink& sink = request.write ? static_cast<RouteFileSink&>(folder_files) : nowhere;
+    diagnosis = authoring::diagnose(*line, *train, request.line_name, request.train_number,
+                                    request.no_plan ? 0 : 1, sink);
+  } catch (const std::system_error& failure) {
+    report.files = folder_files.written;
+    return fail(kIoFailure, "io", failure.what());
+  }
+
+  report.diagnosis = &diagnosis;
+  report.line = line.get();
+  report.train = train.get();
+  report.files = folder_files.written;
+  const std::string plan = folder_files.path(ScenarioFile::kLinePlan);
+  if (request.write && request.no_plan && std::filesystem::exists(plan)) {
+    authoring::Diagnostic note = failure("older-plan-file", plan +
+                                                                ", a line plan file of an "
+                                                                "earlier compile, was left "
+                                                                "as it was: --no-plan writes "
+                                                                "none");
+    note.severity = authoring::Severity::kNote;
+    report.extra.push_back(std::move(note));
+  }
+  request.json ? print_json(report, out) : print_text(report, out, err);
+
+  if (!diagnosis.outcome.errore.empty()) return kStampFailure;
+  if (diagnosis.state.codice_errore != error_code::kNone) return kRecordedError;
+  const bool any = !diagnosis.diagnostics.empty();
+  return request.strict && any ? kRecordedError : kClean;
+}
+
+Command add_command(CLI::App& app, bool write) {
   auto request = std::make_shared<CompileRequest>();
-  CLI::App* command = app.add_subcommand(
-      "compile", "Compile a line description and a train description into route files");
-  command->footer(std::string("Reads the two description files, never changing them, and writes "
-                              "into the output folder\nNAME_linea.dat (unless --no-plan), "
-                              "NAME_NUMBER.sim and NAME_NUMBER.dat.\n\n") +
-                  kExitStatuses);
+  request->write = write;
+  CLI::App* command =
+      write ? app.add_subcommand(
+                  "compile", "Compile a line description and a train description into route files")
+            : app.add_subcommand("check",
+                                 "Read a line description and a train description and report "
+                                 "every problem, writing nothing");
+  command->footer(
+      std::string(write ? "Reads the two description files, never changing them, and writes "
+                          "into the output folder\nNAME_linea.dat (unless --no-plan), "
+                          "NAME_NUMBER.sim and NAME_NUMBER.dat, creating the folder when "
+                          "missing.\n"
+                        : "Without --line-name and --train-number the names come from the file "
+                          "names\n(NAME_linea.txt, NAME_NUMBER-.txt).\n") +
+      "Problems go to standard error as FILE:LINE:COLUMN: error|warning: MESSAGE.\n\n" +
+      kExitStatuses);
   command->add_option("LINE_FILE", request->line_file, "the line description")->required();
   command->add_option("TRAIN_FILE", request->train_file, "the train description")->required();
-  command->add_option("--line-name", request->line_name, "the line's identifier, as in Varelbo")
-      ->required()
-      ->check(check_name);
-  command->add_option("--train-number", request->train_number, "the train's number, as in 3874")
-      ->required()
-      ->check(check_name);
-  command->add_option("--out", request->out_dir,
-                      "the folder for the compiled files (default: the current one)");
+  CLI::Option* line_name =
+      command->add_option("--line-name", request->line_name, "the line's identifier, as in Varelbo")
+          ->check(check_name);
+  CLI::Option* train_number =
+      command->add_option("--train-number", request->train_number, "the train's number, as in 3874")
+          ->check(check_name);
+  if (write) {
+    line_name->required();
+    train_number->required();
+    command->add_option("--out", request->out_dir,
+                        "the folder for the compiled files (default: the current one)");
+  }
   command->add_flag("--no-plan", request->no_plan, "read no curves and write no line plan file");
+  command->add_flag("--strict", request->strict,
+                    "any warning makes the exit status that of an error (1)");
   command->add_flag("--json", request->json,
                     "print one JSON object with the outcome instead of words");
   return {command,
           [request](std::ostream& out, std::ostream& err) { return compile(*request, out, err); }};
 }
+
+}  // namespace
+
+Command add_compile_command(CLI::App& app) { return add_command(app, true); }
+Command add_check_command(CLI::App& app) { return add_command(app, false); }
 
 }  // namespace binario::tool

@@ -1,0 +1,28 @@
+#ifndef BINARIO_AUTHORING_TEXT_H_
+#define BINARIO_AUTHORING_TEXT_H_
+
+// The description files are Windows-1252, one byte a character. What an author is shown of
+// them is UTF-8, as terminals and JSON take it, with every byte that is no character (a control
+// byte, one of the five that Windows-1252 leaves undefined) shown as \xNN.
+
+#include <string>
+#include <string_view>
+
+namespace binario::authoring {
+
+// `bytes` as the author sees them.
+std::string shown(std::string_view bytes);
+
+// How many columns shown(`bytes`) takes on a terminal.
+std::size_t shown_width(std::string_view bytes);
+
+// `bytes`, whatever they hold, as valid UTF-8: the bytes of a valid UTF-8 sequence as they are,
+// every other byte as its Windows-1252 character. For names the command line gave.
+std::string as_utf8(std::string_view bytes);
+
+// The length of the valid UTF-8 sequence of two or more bytes that starts `bytes`, or 0.
+std::size_t utf8_sequence(std::string_view bytes);
+
+}  // namespace binario::authoring
+
+#endif  // BINARIO_AUTHORING_TEXT_H_
