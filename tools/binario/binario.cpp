@@ -24,7 +24,8 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
                "binario");
   app.footer(kExitStatuses);
   app.require_subcommand(1);
-  const std::vector<Command> commands = {add_compile_command(app)};
+  const std::vector<Command> commands = {add_compile_command(app), add_dump_command(app),
+                                         add_diff_command(app)};
 
   try {
     app.parse(argc, argv);

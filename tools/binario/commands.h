@@ -21,6 +21,8 @@ struct Command {
 extern const char* const kExitStatuses;
 
 Command add_compile_command(CLI::App& app);
+Command add_dump_command(CLI::App& app);
+Command add_diff_command(CLI::App& app);
 
 }  // namespace binario::tool
 
