@@ -1,6 +1,9 @@
 // binario dump and binario diff, run as an author runs them.
 
+#include <bit>
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -131,6 +134,26 @@ TEST(BinarioDump, JsonIsLossless) {
             "backgrounds, line name, table stamp, st "
             "competition code");
   EXPECT_EQ(plan["summary"]["curves"].size(), 149u);
+}
+
+// Doubles that JSON has no number for keep their bits.
+TEST(BinarioDump, JsonKeepsTheBitsOfDoublesThatAreNotFinite) {
+  TempFolder folder;
+  std::vector<PlanRow> pianta(authoring::plan_row_count(0));
+  pianta[0] = PlanRow{std::int16_t{0}, std::int16_t{0}};
+  pianta[1] = PlanRow{std::int16_t{0}, std::int16_t{1}};
+  for (std::size_t r = 2; r < pianta.size() - 2; ++r) pianta[r] = PlanRow{0.0, double(r)};
+  pianta[2][0] = std::bit_cast<double>(std::uint64_t{0x7FF8000000000001});
+  pianta[3][1] = -std::numeric_limits<double>::infinity();
+  pianta[4][1] = -0.0;
+  write_file(folder.file("plan.dat"), encode_line_plan(pianta));
+  const Invocation run =
+      binario({"dump", "--plan", folder.file("plan.dat"), "--json", "--metres", "0-4"});
+  ASSERT_EQ(run.status, kClean) << run.err;
+  const json plan = json::parse(run.out)["pianta"];
+  EXPECT_EQ(plan["x"], json::parse(R"([[2,0],[2,0],[5,"0x7ff8000000000001"],[5,0.0],[5,0.0]])"));
+  EXPECT_EQ(plan["y"][3], json::parse(R"([5,"0xfff0000000000000"])"));
+  EXPECT_TRUE(std::signbit(plan["y"][4][1].get<double>()));
 }
 
 // The headings of the cells a dump shows: "cell 1449", ...

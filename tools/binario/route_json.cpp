@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstdio>
 #include <variant>
 
 namespace binario::tool {
@@ -46,10 +45,10 @@ ordered_json row_json(const DataRow& row, int r, a::RowPurpose purpose) {
 ordered_json plan_value_json(const PlanValue& value) {
   if (const auto* real = std::get_if<double>(&value)) {
     if (std::isfinite(*real)) return {5, *real};
-    char bits[24];
-    std::snprintf(bits, sizeof bits, "0x%016llx",
-                  static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(*real)));
-    return {5, bits};
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(*real);
+    std::string hex = "0x";
+    for (int shift = 60; shift >= 0; shift -= 4) hex += "0123456789abcdef"[(bits >> shift) & 0xF];
+    return {5, hex};
   }
   if (const auto* integer = std::get_if<std::int16_t>(&value)) return {2, *integer};
   return ordered_json::array({0});
