@@ -223,7 +223,8 @@ void dump_rows(std::string& out, const CompiledRoute& route, const RouteRange& r
       if (field == "testo") {
         if (row.testo.empty() && meaning.empty()) continue;
         if (meaning.empty()) meaning = "not used by this row";
-        out += field_line(field, std::to_string(row.testo.size()) + " bytes", meaning,
+        const std::size_t n = row.testo.size();
+        out += field_line(field, std::to_string(n) + (n == 1 ? " byte" : " bytes"), meaning,
                           row_value_words(row, purpose, field));
         continue;
       }

@@ -159,7 +159,7 @@ LoadedRoute compile_route(const std::string& line_file, const std::string& train
   }
   for (const auto& [file, bytes] : captured.files) {
     const std::string name =
-        file_name("", '\0', line_name, train_number, file).substr(1) + " (compiled in memory)";
+        file_name("", '\0', line_name, train_number, file).substr(1) + ", compiled in memory";
     decode_into(loaded, file, name, bytes);
   }
   return loaded;
