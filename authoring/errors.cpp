@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "authoring/record_kinds.h"
+#include "authoring/route_names.h"
 #include "authoring/text.h"
 #include "reader/error_codes.h"
 #include "reader/field_reader.h"
@@ -21,34 +22,12 @@ namespace e = error_code;
 
 std::string quoted(std::string_view text) { return "'" + shown(text) + "'"; }
 
-// A point object's kind in words, with its article.
+// A point object's kind in words, with its article: "a signal", "maximum-speed boards".
 std::string object_words(std::uint8_t tipo) {
-  switch (tipo) {
-    case cell_kind::kSignal:
-      return "a signal";
-    case cell_kind::kSlowdownEnd:
-      return "a slowdown's end";
-    case cell_kind::kSlowdownStart:
-      return "a slowdown's start";
-    case cell_kind::kSlowdownWarning:
-      return "a slowdown warning board";
-    case cell_kind::kSlowdownApproach:
-      return "a slowdown approach cell";
-    case cell_kind::kSpeedBoards:
-      return "maximum-speed boards";
-    case cell_kind::kStationStop:
-      return "a station stop";
-    case cell_kind::kSceneryMark:
-      return "a scenery mark";
-    case cell_kind::kSpeedCheck:
-      return "a speed check point";
-    case cell_kind::kSpeedCheckWithoutValue:
-      return "a speed check point without value";
-    case cell_kind::kSignBoard:
-      return "a sign board";
-    default:
-      return "an object of kind " + std::to_string(tipo);
-  }
+  const std::string name = cell_kind_words(tipo);
+  if (name.ends_with('s')) return name;
+  return (std::string_view("aeiou").find(name.front()) != std::string_view::npos ? "an " : "a ") +
+         name;
 }
 
 // The metre a point object in cell `cell` stands at: cell k covers (k - 1) x 50 to k x 50.

@@ -6,18 +6,24 @@ namespace binario::authoring {
 
 namespace {
 
-// The characters of bytes 0x80 to 0x9F in Windows-1252; 0 where the code page has none.
-constexpr char32_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+// The characters of bytes 0x80 to 0x9F in Windows-1252; the five it leaves undefined keep
+// their own number.
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// The character of a byte, or 0 when the byte is to be shown as \xNN.
+// The character of a byte, the undefined ones and the controls included.
+char32_t character_of(unsigned char byte) {
+  return byte >= 0x80 && byte <= 0x9F ? kHigh[byte - 0x80] : byte;
+}
+
+// The character of a byte, or 0 when the byte is to be shown as \xNN: a control byte or one
+// the code page leaves undefined.
 char32_t character(unsigned char byte) {
   if (byte == '\t') return byte;
-  if (byte < 0x20 || byte == 0x7F) return 0;
-  if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
-  return byte;
+  const char32_t c = character_of(byte);
+  return c < 0x20 || (c >= 0x7F && c < 0xA0) ? 0 : c;
 }
 
 void append_utf8(std::string& out, char32_t c) {
@@ -97,6 +103,45 @@ std::string as_utf8(std::string_view bytes) {
     const auto byte = static_cast<unsigned char>(bytes[i++]);
     const char32_t c = byte < 0x80 ? byte : character(byte);
     append_utf8(out, c != 0 ? c : 0xFFFD);
+  }
+  return out;
+}
+
+std::string windows_1252_to_utf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char byte : bytes) append_utf8(out, character_of(static_cast<unsigned char>(byte)));
+  return out;
+}
+
+std::optional<std::string> utf8_to_windows_1252(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t n = lead < 0x80             ? 1
+                          : (lead & 0xE0) == 0xC0 ? 2
+                          : (lead & 0xF0) == 0xE0 ? 3
+                                                  : 0;
+    if (n == 0 || i + n > text.size()) return std::nullopt;
+    char32_t c = n == 1 ? lead : n == 2 ? (lead & 0x1F) : (lead & 0x0F);
+    for (std::size_t k = 1; k < n; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      c = (c << 6) | (next & 0x3F);
+    }
+    i += n;
+    bool found = false;
+    for (int byte = 0; byte < 256 && !found; ++byte) {
+      if (character_of(static_cast<unsigned char>(byte)) == c) {
+        // Only the shortest form is one windows_1252_to_utf8 makes.
+        std::string again;
+        append_utf8(again, c);
+        if (again.size() != n) return std::nullopt;
+        out += static_cast<char>(byte);
+        found = true;
+      }
+    }
+    if (!found) return std::nullopt;
   }
   return out;
 }

@@ -22,6 +22,8 @@ extern const char* const kExitStatuses;
 
 Command add_compile_command(CLI::App& app);
 Command add_check_command(CLI::App& app);
+Command add_dump_command(CLI::App& app);
+Command add_diff_command(CLI::App& app);
 
 }  // namespace binario::tool
 
