@@ -165,6 +165,7 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
            std::make_tuple(static_cast<int>(b.at.file), !b.whole_file, b.at.begin);
   });
   diagnosis.diagnostics = std::move(all);
+  diagnosis.sources = cell_sources(passes.front()->reading());
   diagnosis.state = std::move(passes.front()->state);
   diagnosis.outcome = passes.front()->outcome;
   return diagnosis;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "authoring/diagnostic.h"
+#include "authoring/provenance.h"
 #include "authoring/source.h"
 #include "compiler/memorizza_percorso.h"
 #include "reader/track_model.h"
@@ -22,6 +23,8 @@ struct Diagnosis {
   CompileOutcome outcome;
   // Errors first found by a further reading say so in a note. Sorted by file and place.
   std::vector<Diagnostic> diagnostics;
+  // Where each part of each cell came from.
+  CellSources sources;
 };
 
 // Compiles `line` and `train` for the scenario named `nome_linea`, `numero_treno`, writing the

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "authoring/provenance.h"
 #include "authoring/render.h"
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"
@@ -619,6 +620,30 @@ TEST(Diagnose, TheCompiledFilesAreTheCompileStepsOwn) {
     EXPECT_EQ(told.diagnosis.state.codice_errore, alone.codice_errore);
     EXPECT_EQ(told.diagnosis.state.posizione_errore, alone.posizione_errore);
   }
+}
+
+// Each cell cites the record that put each part of it there, or the compile step.
+TEST(Diagnose, EachCellCitesItsRecord) {
+  const Told told = diagnose_texts(
+      small_line({"cartello_indicatore,  2000,  (A)", "cartello_indicatore,  5100,  (B)"}),
+      train({"segnale,  8020,  1, 5, 1, 0, 0, 0, 0, 0, 0, 0",
+             "rallentamento,  12000,  60,  500,  0,  0,  0", station(5000, "B")}));
+  const CellNotes notes = cell_notes(told.diagnosis.sources);
+  auto at = [&](std::int64_t cell) {
+    const auto found = notes.find(cell);
+    return found == notes.end() ? std::vector<std::string>{} : found->second;
+  };
+  EXPECT_EQ(at(41), (std::vector<std::string>{"cartello_indicatore, line 4, 2000 m -> cell 41 "
+                                              "(2000 m)"}));
+  EXPECT_EQ(at(161), (std::vector<std::string>{"segnale, line 5, 8020 m -> cell 161 (8000 m)"}));
+  EXPECT_EQ(at(159), (std::vector<std::string>{"approach mark of segnale, line 5, 8020 m"}));
+  // A station stop over a sign board says what it took the place of.
+  EXPECT_EQ(at(103), (std::vector<std::string>{"stazione, line 7, 5000 m -> cell 103 (5100 m), "
+                                               "over the sign board of cartello_indicatore, "
+                                               "line 5"}));
+  // The approach markers the compile step places before the slowdown's start, cell 241.
+  EXPECT_EQ(at(236),
+            (std::vector<std::string>{"placed by the compile step: a speed check point of 180"}));
 }
 
 // A flood of one kind is cut after twenty, with a count of the rest.

@@ -38,9 +38,12 @@ struct DumpRequest {
   bool no_plan = false;
 };
 
-// The notes printed beside each cell. None yet: the place where the reader's record of the
-// description record behind each cell, and of the cells the compiler placed, comes in.
-authoring::CellNotes cell_notes(const LoadedRoute&) { return {}; }
+// The notes printed beside each cell: with description files, the record behind each part of
+// it, or the compile step that placed it.
+authoring::CellNotes cell_notes(const LoadedRoute& loaded) {
+  return loaded.diagnosis ? authoring::cell_notes(loaded.diagnosis->sources)
+                          : authoring::CellNotes{};
+}
 
 // The part of the route asked for; nothing (after a message) when the request is wrong.
 std::optional<authoring::RouteRange> requested_range(const DumpRequest& request,

@@ -2,9 +2,11 @@
 
 #include <charconv>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
-#include "authoring/messages.h"
+#include "authoring/diagnose.h"
+#include "authoring/render.h"
 #include "compiler/memorizza_percorso.h"
 #include "io/files.h"
 #include "reader/error_codes.h"
@@ -130,27 +132,29 @@ LoadedRoute load_route_files(const std::optional<std::string>& plan,
 LoadedRoute compile_route(const std::string& line_file, const std::string& train_file,
                           const std::string& line_name, const std::string& train_number,
                           bool no_plan) {
-  RunState state;
-  state.nome_linea = line_name;
-  state.numero_treno = train_number;
-  GivenDescriptions descriptions(read_named(line_file), read_named(train_file));
+  auto line = std::make_shared<const authoring::SourceText>(line_file, read_named(line_file));
+  auto train = std::make_shared<const authoring::SourceText>(train_file, read_named(train_file));
   CapturedRouteFiles captured;
-  const CompileOutcome outcome = memorizza_percorso(state, no_plan ? 0 : 1, descriptions, captured);
-  if (!outcome.errore.empty()) {
-    throw RouteSourceFailure(kStampFailure, "error " + outcome.errore + ": " +
-                                                authoring::meaning(std::stoi(outcome.errore)) +
-                                                "; nothing was compiled");
+  auto diagnosis = std::make_shared<const authoring::Diagnosis>(
+      authoring::diagnose(*line, *train, line_name, train_number, no_plan ? 0 : 1, captured));
+  // The first error, as binario check prints it.
+  std::optional<std::string> first_error;
+  for (const authoring::Diagnostic& d : diagnosis->diagnostics) {
+    if (d.severity != authoring::Severity::kError) continue;
+    const std::string rendered = authoring::render({d}, *line, *train);
+    first_error = rendered.substr(0, rendered.find('\n'));
+    break;
+  }
+  if (!diagnosis->outcome.errore.empty()) {
+    throw RouteSourceFailure(
+        kStampFailure,
+        first_error.value_or("error " + diagnosis->outcome.errore) + "; nothing was compiled");
   }
   LoadedRoute loaded;
   loaded.origin = line_file + " and " + train_file;
-  if (state.codice_errore != error_code::kNone) {
-    std::string words = "error " + std::to_string(state.codice_errore);
-    if (authoring::has_position(state.codice_errore)) {
-      words += " at " + std::to_string(state.posizione_errore) + " m";
-    }
-    words += ": " + authoring::meaning(state.codice_errore);
-    if (!outcome.read_failure.empty()) words += " (" + outcome.read_failure + ")";
-    loaded.recorded_error = words;
+  if (diagnosis->state.codice_errore != error_code::kNone) {
+    loaded.recorded_error =
+        first_error.value_or("error " + std::to_string(diagnosis->state.codice_errore));
   }
   if (captured.files.empty()) {
     throw RouteSourceFailure(kRecordedError,
@@ -162,6 +166,9 @@ LoadedRoute compile_route(const std::string& line_file, const std::string& train
         file_name("", '\0', line_name, train_number, file).substr(1) + ", compiled in memory";
     decode_into(loaded, file, name, bytes);
   }
+  loaded.diagnosis = std::move(diagnosis);
+  loaded.line = std::move(line);
+  loaded.train = std::move(train);
   return loaded;
 }
 

@@ -5,11 +5,13 @@
 // by the scenario's rule, files named one by one, or a pair of description files compiled in
 // memory exactly as binario compile would, writing nothing.
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "authoring/compiled_files.h"
+#include "authoring/diagnose.h"
 #include "authoring/route_dump.h"
 
 namespace binario::tool {
@@ -28,6 +30,10 @@ struct LoadedRoute {
   std::string origin;  // "folder compiled/", "Varelbo_linea.txt and Varelbo_3874-.txt"
   // With description files: the error the compile step recorded, in words, if any.
   std::optional<std::string> recorded_error;
+  // With description files: what binario check tells of them, and the files as read.
+  std::shared_ptr<const authoring::Diagnosis> diagnosis;
+  std::shared_ptr<const authoring::SourceText> line;
+  std::shared_ptr<const authoring::SourceText> train;
 };
 
 // The route's files in `folder`, those of them that are there; at least one must be.
