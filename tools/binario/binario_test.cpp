@@ -330,7 +330,7 @@ TEST(Binario, UsageAndFileFailures) {
       {"an unknown command",
        {"frobnicate", "x"},
        kUsageError,
-       "binario: unknown command 'frobnicate'; the commands are compile, check, dump, diff"},
+       "binario: unknown command 'frobnicate'; the commands are compile, check, new, dump, diff"},
       {"no train number",
        {"compile", files.line, files.train, "--line-name", "L"},
        kUsageError,
@@ -387,6 +387,33 @@ TEST(Binario, OutputFolder) {
   EXPECT_EQ(second.err, "binario: note: " + out +
                             "Linea_linea.dat, a line plan file of an earlier compile, was left "
                             "as it was: --no-plan writes none\n");
+}
+
+// The starting point binario new writes reads without a single diagnostic, and compiles; it
+// never replaces an author's files.
+TEST(Binario, NewWritesAStartThatChecksClean) {
+  TempFolder folder;
+  const std::string out = folder.file("nuova");
+  const Invocation made = binario({"new", "Nuova", "--train-number", "7", "--out", out});
+  EXPECT_EQ(made.status, kClean);
+  EXPECT_EQ(made.out, "wrote " + out + kSeparator + "Nuova_linea.txt\nwrote " + out + kSeparator +
+                          "Nuova_7-.txt\n");
+  const std::string line = out + kSeparator + "Nuova_linea.txt";
+  const std::string train = out + kSeparator + "Nuova_7-.txt";
+  const Invocation checked = binario({"check", line, train, "--strict", "--json"});
+  EXPECT_EQ(checked.status, kClean) << checked.out;
+  EXPECT_EQ(nlohmann::json::parse(checked.out)["diagnostics"], nlohmann::json::array());
+  const Invocation compiled = binario({"compile", line, train, "--line-name", "Nuova",
+                                       "--train-number", "7", "--out", out, "--strict"});
+  EXPECT_EQ(compiled.status, kClean) << compiled.err;
+
+  const std::string before = read_file(line);
+  write_file(line, "mine");
+  const Invocation again = binario({"new", "Nuova", "--train-number", "7", "--out", out});
+  EXPECT_EQ(again.status, kIoFailure);
+  EXPECT_NE(again.err.find("binario new never replaces a file"), std::string::npos) << again.err;
+  EXPECT_EQ(read_file(line), "mine");
+  EXPECT_NE(before, "mine");
 }
 
 TEST(Binario, Version) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <string>
 
 #include <CLI/CLI.hpp>
 
@@ -20,8 +21,17 @@ struct Command {
 // The footer every command's help ends with.
 extern const char* const kExitStatuses;
 
+// "" when `name` may stand in the file names of a scenario, else what is wrong with it: a
+// name must name a file in the folder, not a path.
+std::string check_name(const std::string& name);
+
+// The folder as given, without the separators it may end with, so that names joined to it have
+// one; the root stays the root.
+std::string folder_of(std::string folder);
+
 Command add_compile_command(CLI::App& app);
 Command add_check_command(CLI::App& app);
+Command add_new_command(CLI::App& app);
 Command add_dump_command(CLI::App& app);
 Command add_diff_command(CLI::App& app);
 

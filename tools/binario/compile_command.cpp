@@ -67,27 +67,6 @@ std::string read_description(const std::string& path) {
   return *std::move(bytes);
 }
 
-// The folder as given, without the separators it may end with, so that names joined to it
-// have one; the root stays the root.
-std::string folder_of(std::string folder) {
-  auto separator = [](char c) {
-    return c == '/' || c == static_cast<char>(std::filesystem::path::preferred_separator);
-  };
-  while (folder.size() > 1 && separator(folder.back())) folder.pop_back();
-  if (folder.size() == 1 && separator(folder[0])) folder.clear();
-  return folder;
-}
-
-// A scenario name goes into file names: it must name a file in the output folder, not a path.
-std::string check_name(const std::string& name) {
-  if (name.empty()) return "must not be empty";
-  if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
-    return "must not contain '/', '\\' or NUL";
-  }
-  if (name.size() > 200) return "must be at most 200 bytes long";
-  return "";
-}
-
 // check without names: the scenario's names as the description files' own names give them
 // (NAME_linea.txt, NAME_NUMBER-.txt), or stand-ins.
 void name_from_files(CompileRequest& request) {
@@ -212,6 +191,26 @@ Command add_command(CLI::App& app, bool write) {
 }
 
 }  // namespace
+
+// The folder as given, without the separators it may end with, so that names joined to it
+// have one; the root stays the root.
+std::string folder_of(std::string folder) {
+  auto separator = [](char c) {
+    return c == '/' || c == static_cast<char>(std::filesystem::path::preferred_separator);
+  };
+  while (folder.size() > 1 && separator(folder.back())) folder.pop_back();
+  if (folder.size() == 1 && separator(folder[0])) folder.clear();
+  return folder;
+}
+
+std::string check_name(const std::string& name) {
+  if (name.empty()) return "must not be empty";
+  if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
+    return "must not contain '/', '\\' or NUL";
+  }
+  if (name.size() > 200) return "must be at most 200 bytes long";
+  return "";
+}
 
 Command add_compile_command(CLI::App& app) { return add_command(app, true); }
 Command add_check_command(CLI::App& app) { return add_command(app, false); }

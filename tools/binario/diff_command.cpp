@@ -112,10 +112,10 @@ Command add_diff_command(CLI::App& app) {
       ->expected(2, 4);
   command->add_option("--line-name", request->line_name, "the line's identifier, as in Varelbo")
       ->required()
-      ->check(check_route_name);
+      ->check(check_name);
   command->add_option("--train-number", request->train_number, "the train's number, as in 3874")
       ->required()
-      ->check(check_route_name);
+      ->check(check_name);
   auto* cells = command->add_option("--cells", request->cells, "compare cells A to B only (A-B)");
   command->add_option("--metres", request->metres, "compare metres A to B only (A-B)")
       ->excludes(cells);

@@ -123,9 +123,9 @@ Command add_dump_command(CLI::App& app) {
       kDumpExitStatuses);
   command->add_option("ROUTE_DIR", request->folder, "the folder of the compiled route files");
   command->add_option("--line-name", request->line_name, "the line's identifier, as in Varelbo")
-      ->check(check_route_name);
+      ->check(check_name);
   command->add_option("--train-number", request->train_number, "the train's number, as in 3874")
-      ->check(check_route_name);
+      ->check(check_name);
   command->add_option("--plan", request->plan, "a line plan file (NAME_linea.dat)");
   command->add_option("--data", request->data, "a general data file (NAME_NUMBER.sim)");
   command->add_option("--track", request->track, "a track file (NAME_NUMBER.dat)");

@@ -172,14 +172,6 @@ LoadedRoute compile_route(const std::string& line_file, const std::string& train
   return loaded;
 }
 
-std::string check_route_name(const std::string& name) {
-  if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
-    return "must not contain '/', '\\' or NUL";
-  }
-  if (name.size() > 200) return "must be at most 200 bytes long";
-  return "";
-}
-
 bool parse_span(const std::string& text, std::int64_t& a, std::int64_t& b) {
   const std::size_t dash = text.find('-');
   if (dash == std::string::npos || dash == 0) return false;

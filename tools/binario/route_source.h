@@ -51,9 +51,6 @@ LoadedRoute compile_route(const std::string& line_file, const std::string& train
                           const std::string& line_name, const std::string& train_number,
                           bool no_plan);
 
-// "" when `name` may stand in a file name of the route, else what is wrong with it.
-std::string check_route_name(const std::string& name);
-
 // Reads "A-B" (two whole numbers, A not above B) into a and b; false when it is not that.
 bool parse_span(const std::string& text, std::int64_t& a, std::int64_t& b);
 
