@@ -734,8 +734,9 @@ void Checker::repeated() {
       Diagnostic& d =
           warn("repeated-record", r_.keyword_span(r_.record(ids[n])),
                info.kind == K::kLineLength
-                   ? std::string("a second 'lunghezza percorso' record builds the track anew: what "
-                                 "was placed before it is gone")
+                   ? "a second 'lunghezza percorso' record: the track is built from its length, "
+                     "not from that of " +
+                         r_.line_words(first)
                    : "a second " + what(first) + " record: its values replace those of " +
                          r_.line_words(first));
       d.notes.push_back(note_at(first, "the first one"));
