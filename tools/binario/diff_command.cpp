@@ -9,6 +9,7 @@
 #include "authoring/route_diff.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
+#include "tools/binario/report.h"
 #include "tools/binario/route_json.h"
 #include "tools/binario/route_source.h"
 
@@ -42,9 +43,10 @@ struct DiffRequest {
 
 int diff(const DiffRequest& request, std::ostream& out, std::ostream& err) {
   if (request.from.size() % 2 != 0 || request.folders.size() + request.from.size() / 2 != 2) {
-    err << "binario: diff: name two routes: two folders, a folder and --from LINE TRAIN, or "
-           "--from LINE_A TRAIN_A LINE_B TRAIN_B\n";
-    return kUsageError;
+    return report_failure(request.json, kUsageError,
+                          "diff: name two routes: two folders, a folder and --from LINE TRAIN, or "
+                          "--from LINE_A TRAIN_A LINE_B TRAIN_B",
+                          out, err);
   }
   std::int64_t first = 0;
   std::int64_t last = 0;
@@ -52,9 +54,10 @@ int diff(const DiffRequest& request, std::ostream& out, std::ostream& err) {
   if (!request.cells.empty() || !request.metres.empty()) {
     const bool cells = !request.cells.empty();
     if (!parse_span(cells ? request.cells : request.metres, first, last)) {
-      err << "binario: diff: " << (cells ? "--cells" : "--metres")
-          << " takes A-B, two whole numbers with A not above B\n";
-      return kUsageError;
+      return report_failure(request.json, kUsageError,
+                            std::string("diff: ") + (cells ? "--cells" : "--metres") +
+                                " takes A-B, two whole numbers with A not above B",
+                            out, err);
     }
     range = cells ? authoring::cell_range(first, last) : authoring::metre_range(first, last);
   }
@@ -69,8 +72,7 @@ int diff(const DiffRequest& request, std::ostream& out, std::ostream& err) {
                                     request.train_number, request.no_plan));
     }
   } catch (const RouteSourceFailure& failure) {
-    err << "binario: " << failure.what() << "\n";
-    return failure.status;
+    return report_failure(request.json, failure.status, failure.what(), out, err);
   }
   for (std::size_t i = 0; i < sides.size(); ++i) {
     if (sides[i].recorded_error) {

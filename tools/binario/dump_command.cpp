@@ -8,6 +8,7 @@
 #include "authoring/route_dump.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
+#include "tools/binario/report.h"
 #include "tools/binario/route_json.h"
 #include "tools/binario/route_source.h"
 
@@ -45,23 +46,16 @@ authoring::CellNotes cell_notes(const LoadedRoute& loaded) {
                           : authoring::CellNotes{};
 }
 
-// The part of the route asked for; nothing (after a message) when the request is wrong.
-std::optional<authoring::RouteRange> requested_range(const DumpRequest& request,
-                                                     std::ostream& err) {
+// The part of the route asked for; nothing when the request is wrong.
+std::optional<authoring::RouteRange> requested_range(const DumpRequest& request) {
   std::int64_t a = 0;
   std::int64_t b = 0;
   if (!request.cells.empty()) {
-    if (!parse_span(request.cells, a, b)) {
-      err << "binario: dump: --cells takes A-B, two whole numbers with A not above B\n";
-      return std::nullopt;
-    }
+    if (!parse_span(request.cells, a, b)) return std::nullopt;
     return authoring::cell_range(a, b);
   }
   if (!request.metres.empty()) {
-    if (!parse_span(request.metres, a, b)) {
-      err << "binario: dump: --metres takes A-B, two whole numbers with A not above B\n";
-      return std::nullopt;
-    }
+    if (!parse_span(request.metres, a, b)) return std::nullopt;
     return authoring::metre_range(a, b);
   }
   return authoring::RouteRange{};
@@ -72,16 +66,24 @@ int dump(const DumpRequest& request, std::ostream& out, std::ostream& err) {
   const int sources =
       (request.folder.empty() ? 0 : 1) + (files ? 1 : 0) + (request.from.empty() ? 0 : 1);
   if (sources != 1) {
-    err << "binario: dump: name one route: a folder, files with --plan, --data or --track, or "
-           "description files with --from\n";
-    return kUsageError;
+    return report_failure(
+        request.json, kUsageError,
+        "dump: name one route: a folder, files with --plan, --data or --track, or "
+        "description files with --from",
+        out, err);
   }
   if (!files && (request.line_name.empty() || request.train_number.empty())) {
-    err << "binario: dump: a folder or --from needs --line-name and --train-number\n";
-    return kUsageError;
+    return report_failure(request.json, kUsageError,
+                          "dump: a folder or --from needs --line-name and --train-number", out,
+                          err);
   }
-  const std::optional<authoring::RouteRange> range = requested_range(request, err);
-  if (!range) return kUsageError;
+  const std::optional<authoring::RouteRange> range = requested_range(request);
+  if (!range) {
+    return report_failure(request.json, kUsageError,
+                          std::string("dump: ") + (request.cells.empty() ? "--metres" : "--cells") +
+                              " takes A-B, two whole numbers with A not above B",
+                          out, err);
+  }
 
   LoadedRoute loaded;
   try {
@@ -94,14 +96,22 @@ int dump(const DumpRequest& request, std::ostream& out, std::ostream& err) {
       loaded = load_route_folder(request.folder, request.line_name, request.train_number);
     }
   } catch (const RouteSourceFailure& failure) {
-    err << "binario: " << failure.what() << "\n";
-    return failure.status;
+    return report_failure(request.json, failure.status, failure.what(), out, err);
   }
   if (loaded.recorded_error) err << "binario: " << *loaded.recorded_error << "\n";
 
   const authoring::CellNotes notes = cell_notes(loaded);
   if (request.json) {
-    out << json_line(dump_json(loaded.route, loaded.labels, *range, notes));
+    nlohmann::ordered_json dump = dump_json(loaded.route, loaded.labels, *range, notes);
+    if (loaded.diagnosis) {
+      // Compiled from descriptions: what binario check tells of them, as check prints it.
+      Report report;
+      report.diagnosis = loaded.diagnosis.get();
+      report.line = loaded.line.get();
+      report.train = loaded.train.get();
+      dump["diagnostics"] = diagnostics_json(report);
+    }
+    out << json_line(dump);
   } else {
     out << authoring::dump_text(loaded.route, loaded.labels, *range, notes);
   }

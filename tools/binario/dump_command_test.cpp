@@ -93,7 +93,11 @@ TEST(BinarioDump, FromTheDescriptionsAsFromTheirCompiledFiles) {
   EXPECT_EQ(a["files"]["track"]["name"], "Varelbo_3874.dat, compiled in memory");
   a.erase("files");
   b.erase("files");
-  // Compiled from the descriptions, each cell also cites the records behind it.
+  // Compiled from the descriptions, each cell also cites the records behind it, and the dump
+  // holds the descriptions' diagnostics: the scenario's one curve out of order.
+  ASSERT_EQ(a["diagnostics"].size(), 1u);
+  EXPECT_EQ(a["diagnostics"][0]["code"], "curve-overlap");
+  a.erase("diagnostics");
   for (json* dump : {&a, &b}) {
     for (json& cell : (*dump)["celle"]) cell.erase("notes");
   }
@@ -233,25 +237,25 @@ TEST(BinarioDump, BrokenFilesUnreadableFilesAndUsage) {
       {"a track file cut short",
        {"dump", here, "--line-name", "Cut", "--train-number", "1"},
        kIoFailure,
-       "binario: " + cut +
+       "binario: error: " + cut +
            ": not a compiled track file: byte 990: expected a whole cell of 15 bytes, found the "
            "file ending after 10 bytes\n"},
       {"bytes after the data table",
        {"dump", "--data", folder.file("Long_1.sim")},
        kIoFailure,
-       "binario: " + folder.file("Long_1.sim") +
+       "binario: error: " + folder.file("Long_1.sim") +
            ": not a compiled general data file: byte 4491: expected the end of the file after "
            "row 86, found 1 more byte\n"},
       {"no route in the folder",
        {"dump", here, "--line-name", "None", "--train-number", "1"},
        kIoFailure,
-       "binario: no compiled route file in " + here + " (looked for " + here + kSeparator +
+       "binario: error: no compiled route file in " + here + " (looked for " + here + kSeparator +
            "None_linea.dat, " + here + kSeparator + "None_1.sim, " + here + kSeparator +
            "None_1.dat)\n"},
       {"a file named that is not there",
        {"dump", "--track", folder.file("none.dat")},
        kIoFailure,
-       "binario: cannot read " + folder.file("none.dat") + ": No such file or directory\n"},
+       "binario: error: cannot read " + folder.file("none.dat") + ": No such file or directory\n"},
       {"a folder where the track file should be",
        {"dump", here, "--line-name", "Folder", "--train-number", "1"},
        kIoFailure,
@@ -274,6 +278,14 @@ TEST(BinarioDump, BrokenFilesUnreadableFilesAndUsage) {
     } else {
       EXPECT_NE(run.err, "");
     }
+    // With --json, the same failure is one object on standard output.
+    std::vector<std::string> json_arguments = c.arguments;
+    json_arguments.push_back("--json");
+    const Invocation as_json = binario(json_arguments);
+    EXPECT_EQ(as_json.status, c.status);
+    EXPECT_EQ(as_json.err, "");
+    const json report = json::parse(as_json.out);
+    EXPECT_EQ(report["diagnostics"][0]["code"], c.status == kUsageError ? "usage" : "io");
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "authoring/render.h"
 #include "authoring/text.h"
+#include "tools/binario/binario.h"
 
 namespace binario::tool {
 
@@ -99,6 +100,30 @@ void print_text(const Report& report, std::ostream& out, std::ostream& err) {
   for (const std::string& name : report.files) out << "wrote " << name << "\n";
 }
 
+int report_failure(bool json, int status, const std::string& message, std::ostream& out,
+                   std::ostream& err) {
+  Report report;
+  report.extra.push_back(failure(status == kUsageError  ? "usage"
+                                 : status == kIoFailure ? "io"
+                                                        : "compile",
+                                 message));
+  json ? print_json(report, out) : print_text(report, out, err);
+  return status;
+}
+
+json diagnostics_json(const Report& report) {
+  json diagnostics = json::array();
+  if (report.diagnosis != nullptr) {
+    for (const Diagnostic& diagnostic : report.diagnosis->diagnostics) {
+      diagnostics.push_back(diagnostic_json(report, diagnostic, true));
+    }
+  }
+  for (const Diagnostic& diagnostic : report.extra) {
+    diagnostics.push_back(diagnostic_json(report, diagnostic, false));
+  }
+  return diagnostics;
+}
+
 void print_json(const Report& report, std::ostream& out) {
   json object;
   const authoring::Diagnosis* d = report.diagnosis;
@@ -108,15 +133,7 @@ void print_json(const Report& report, std::ostream& out) {
   json files = json::array();
   for (const std::string& name : report.files) files.push_back(authoring::as_utf8(name));
   object["files"] = std::move(files);
-  json diagnostics = json::array();
-  if (d != nullptr) {
-    for (const Diagnostic& diagnostic : d->diagnostics) {
-      diagnostics.push_back(diagnostic_json(report, diagnostic, true));
-    }
-  }
-  for (const Diagnostic& diagnostic : report.extra) {
-    diagnostics.push_back(diagnostic_json(report, diagnostic, false));
-  }
+  json diagnostics = diagnostics_json(report);
   object["diagnostics"] = std::move(diagnostics);
   out << object.dump(-1, ' ', false, json::error_handler_t::replace) << "\n";
 }

@@ -16,6 +16,8 @@
 // when there was none (usage and file failures).
 
 #include <ostream>
+
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -36,8 +38,15 @@ struct Report {
 void print_text(const Report& report, std::ostream& out, std::ostream& err);
 void print_json(const Report& report, std::ostream& out);
 
-// A failure that is no diagnostic of the files: `code` "usage" or "io".
+// A failure that is no diagnostic of the files: `code` "usage", "io" or "compile".
 authoring::Diagnostic failure(const std::string& code, const std::string& message);
+
+// Reports a failure of a command as print_text or print_json would, and gives `status`.
+int report_failure(bool json, int status, const std::string& message, std::ostream& out,
+                   std::ostream& err);
+
+// The diagnostics of `report`, as the JSON object's "diagnostics".
+nlohmann::ordered_json diagnostics_json(const Report& report);
 
 }  // namespace binario::tool
 

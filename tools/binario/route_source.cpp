@@ -12,6 +12,7 @@
 #include "reader/error_codes.h"
 #include "scenario/file_names.h"
 #include "tools/binario/binario.h"
+#include "tools/binario/commands.h"
 
 namespace binario::tool {
 
@@ -99,8 +100,9 @@ LoadedRoute load_route_folder(const std::string& folder, const std::string& line
   loaded.origin = folder;
   std::string names;
   for (ScenarioFile file : kCompiledFiles) {
-    const std::string name = file_name(folder, std::filesystem::path::preferred_separator,
-                                       line_name, train_number, file);
+    const std::string name =
+        file_name(folder_of(folder), std::filesystem::path::preferred_separator, line_name,
+                  train_number, file);
     names += (names.empty() ? "" : ", ") + name;
     if (std::optional<std::string> bytes = read_if_there(name)) {
       decode_into(loaded, file, name, *bytes);
