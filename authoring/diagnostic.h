@@ -16,6 +16,13 @@ namespace binario::authoring {
 
 enum class Severity { kError, kWarning, kNote };
 
+// "error", "warning" or "note".
+constexpr const char* severity_word(Severity severity) {
+  return severity == Severity::kError     ? "error"
+         : severity == Severity::kWarning ? "warning"
+                                          : "note";
+}
+
 // Bytes `begin` to `end` of one of the two description files; an empty span points at `begin`.
 struct Span {
   DescriptionFile file = DescriptionFile::kLine;

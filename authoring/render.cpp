@@ -8,17 +8,6 @@ namespace binario::authoring {
 
 namespace {
 
-const char* severity_word(Severity severity) {
-  switch (severity) {
-    case Severity::kError:
-      return "error";
-    case Severity::kWarning:
-      return "warning";
-    default:
-      return "note";
-  }
-}
-
 class Renderer {
  public:
   Renderer(const SourceText& line, const SourceText& train) : line_(line), train_(train) {}

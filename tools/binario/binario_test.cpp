@@ -1,4 +1,5 @@
 #include "tools/binario/binario.h"
+#include "tools/binario/binario_test_support.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -15,15 +16,16 @@
 namespace binario::tool {
 namespace {
 
+using testing::binario;
+using testing::Invocation;
+using testing::kSeparator;
+
 using binario::testing::file_names;
 using binario::testing::read_file;
 using binario::testing::small_line;
 using binario::testing::small_train;
 using binario::testing::TempFolder;
 using binario::testing::write_file;
-
-// What binario puts between a folder and a file name.
-const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
 
 // A text as it stands inside a JSON string.
 std::string json_escaped(const std::string& text) {
@@ -33,22 +35,6 @@ std::string json_escaped(const std::string& text) {
     escaped += c;
   }
   return escaped;
-}
-
-struct Invocation {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Invocation binario(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "binario");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
 }
 
 // A folder with a pair of description files, and the command that compiles them into it.

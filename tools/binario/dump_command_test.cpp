@@ -18,9 +18,14 @@
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"
 #include "tools/binario/binario.h"
+#include "tools/binario/binario_test_support.h"
 
 namespace binario::tool {
 namespace {
+
+using testing::binario;
+using testing::Invocation;
+using testing::kSeparator;
 
 using binario::testing::read_file;
 using binario::testing::small_line;
@@ -29,24 +34,7 @@ using binario::testing::TempFolder;
 using binario::testing::write_file;
 using nlohmann::json;
 
-const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
 const std::string kCompiled = COMPILER_TESTDATA;
-
-struct Invocation {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Invocation binario(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "binario");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::string replace_all(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {

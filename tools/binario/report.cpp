@@ -14,17 +14,6 @@ using authoring::Diagnostic;
 using authoring::Severity;
 using json = nlohmann::ordered_json;
 
-const char* severity_word(Severity severity) {
-  switch (severity) {
-    case Severity::kError:
-      return "error";
-    case Severity::kWarning:
-      return "warning";
-    default:
-      return "note";
-  }
-}
-
 void place(json& object, const Report& report, const std::optional<authoring::Span>& at,
            bool whole_file) {
   if (!at || report.line == nullptr) {
