@@ -12,6 +12,7 @@
 #include "authoring/messages.h"
 #include "compiler/memorizza_percorso.h"
 #include "io/files.h"
+#include "io/folder_lock.h"
 #include "reader/error_codes.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
@@ -86,6 +87,7 @@ int compile(const CompileRequest& request, std::ostream& out, std::ostream& err)
   FolderRouteFiles route_files(request);
   CompileOutcome outcome;
   try {
+    const FolderLock lock(request.out_dir);  // as varelbo does in its folder
     GivenDescriptionFiles descriptions(read_description(request.line_file),
                                        read_description(request.train_file));
     outcome = memorizza_percorso(state, request.no_plan ? 0 : 1, descriptions, route_files);
