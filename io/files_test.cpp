@@ -109,7 +109,8 @@ TEST(FileReplacement, RemovesTheTemporariesAKilledRunLeft) {
   const std::vector<std::string> kept = {
       "notes.txt.0123abcd.tmp",  // another file's
       "out.txt",                 // the target
-      "out.txt.0123ABCD.tmp",    // not a name the programs give
+      "out.txt.0123abcz.tmp",    // not a name the programs give
+      "out.txt.123.tmp",
       "out.txt.draft.tmp",
       "out.txt.tmp.txt",
       "out.txt0123abcd.tmp",
