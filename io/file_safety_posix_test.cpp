@@ -110,6 +110,14 @@ const std::map<std::string, std::string>& compiled_without_the_train() {
   return files;
 }
 
+// Under the sanitizers a run takes some twenty times as long. There the kills and the races are
+// fewer, enough to run the code that cleans up after them; the release build runs them all.
+#ifdef BINARIO_SANITIZED
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 // How many runs and calls a test covered, for the test's log.
 void tell(const std::string& text) {
   std::cout << "[ covered  ] " << text << std::endl;
@@ -313,7 +321,9 @@ TEST(KilledRun, LeavesEveryFileWholeAndTheNextRunCleansUp) {
   folder.hold_older_set();
   run_program(folder.program(), folder.path(), {}, watching(folder.path(), logs.path() / "0", 0));
   const std::size_t calls = read_calls(logs.path() / "0").size();
-  for (std::size_t at = 1; at <= calls; ++at) {
+  int kills_at_calls = 0;
+  for (std::size_t at = 1; at <= calls; at += kSanitized ? 4 : 1) {
+    ++kills_at_calls;
     folder.hold_older_set();
     const ProgramRun run =
         run_program(folder.program(), folder.path(), {},
@@ -321,16 +331,15 @@ TEST(KilledRun, LeavesEveryFileWholeAndTheNextRunCleansUp) {
     if (run.exit_status != -1) problems.push_back("call " + std::to_string(at) + ": not killed");
     check("killed before call " + std::to_string(at) + ": ");
   }
-  const std::size_t states_at_calls = states.size();
   // Every file call moves the folder on, so the kills before them see many states.
-  EXPECT_GT(states_at_calls, 10u);
+  EXPECT_GT(states.size(), kSanitized ? 5u : 10u);
 
   // Killed from outside, at moments spread over the run.
   const auto whole_run = run_time(folder);
-  constexpr int kMoments = 225;
+  constexpr int kMoments = kSanitized ? 22 : 225;
   for (int i = 0; i < kMoments; ++i) {
     folder.hold_older_set();
-    const auto moment = whole_run * i / (kMoments - 25);  // the last ones after its end
+    const auto moment = whole_run * i * 9 / (kMoments * 8);  // the last ones after its end
     {
       StartedProgram run(folder.program(), folder.path());
       std::this_thread::sleep_for(moment);
@@ -342,7 +351,7 @@ TEST(KilledRun, LeavesEveryFileWholeAndTheNextRunCleansUp) {
           " us: ");
   }
   EXPECT_TRUE(problems.empty()) << listed(problems);
-  tell(std::to_string(calls) + " kills before a file call, " + std::to_string(kMoments) +
+  tell(std::to_string(kills_at_calls) + " kills before a file call, " + std::to_string(kMoments) +
        " kills from outside over a run of " +
        std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(whole_run).count()) +
        " us; " + std::to_string(states.size()) + " different states of the folder");
@@ -353,7 +362,7 @@ TEST(KilledRun, LeavesEveryFileWholeAndTheNextRunCleansUp) {
 TEST(RunsAtOnce, EightVarelbosInOneFolderAllEndWell) {
   ScenarioFolder folder;
   std::vector<std::string> problems;
-  constexpr int kRounds = 50;
+  constexpr int kRounds = kSanitized ? 5 : 50;
   constexpr int kRuns = 8;
   for (int round = 0; round < kRounds; ++round) {
     folder.hold_older_set();

@@ -16,8 +16,8 @@ std::error_code last_error() {
   return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
 }
 
-// How often a waiting run tries again; a run takes about 10 ms.
-constexpr std::chrono::milliseconds kRetry{5};
+// How often a waiting run tries again: a run takes about 15 ms, and a try is one call.
+constexpr std::chrono::milliseconds kRetry{1};
 
 std::system_error timed_out(const std::string& folder, std::chrono::milliseconds wait) {
   const std::string waited = wait.count() % 1000 == 0 ? std::to_string(wait.count() / 1000) + " s"

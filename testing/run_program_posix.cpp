@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -34,11 +35,16 @@ StartedProgram::StartedProgram(const std::filesystem::path& program,
   std::vector<char*> argv;
   for (std::string& argument : argument_strings) argv.push_back(argument.data());
   argv.push_back(nullptr);
-  std::vector<std::string> environment_strings;
+  // This process's environment, less the variables that `environment` sets anew.
+  auto name_of = [](const std::string& variable) { return variable.substr(0, variable.find('=')); };
+  std::vector<std::string> environment_strings = environment;
   for (char** variable = environ; *variable != nullptr; ++variable) {
-    environment_strings.emplace_back(*variable);
+    const std::string name = name_of(*variable);
+    if (std::none_of(environment.begin(), environment.end(),
+                     [&](const std::string& set) { return name_of(set) == name; })) {
+      environment_strings.emplace_back(*variable);
+    }
   }
-  environment_strings.insert(environment_strings.end(), environment.begin(), environment.end());
   std::vector<char*> envp;
   for (std::string& variable : environment_strings) envp.push_back(variable.data());
   envp.push_back(nullptr);

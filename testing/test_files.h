@@ -46,7 +46,7 @@ struct ProgramRun {
 };
 
 // A program started with `arguments`, with `working_folder` as its current folder and with
-// `environment` ("NAME=value" each; POSIX only) added to this process's own, and not yet ended.
+// `environment` ("NAME=value" each; POSIX only) set in this process's own, and not yet ended.
 class StartedProgram {
  public:
   StartedProgram(const std::filesystem::path& program, const std::filesystem::path& working_folder,
