@@ -93,9 +93,10 @@ void FileReplacement::commit() {
   // The bytes are put on the disk before the rename. Without this a power cut shortly after
   // the run can leave the target empty or cut short, the rename having reached the disk before
   // the data (ext4 without auto_da_alloc, XFS, NTFS): the older file is gone and the new one is
-  // not there. It costs about 2 ms a run of varelbo, eight files and 2.5 MB, on an ext4 disk
-  // (bench/files_benchmark.cpp); a run takes about 10 ms without it. The folder is not flushed:
-  // a power cut may bring back the older file, whole, which the next run replaces.
+  // not there. On an ext4 disk it costs 2 to 3 ms a run of varelbo (eight files, 2.5 MB) when the
+  // disk is quiet, and up to 40 ms when other work keeps it busy (bench/files_benchmark.cpp); a
+  // run takes some 12 ms without it, and is started by hand: worth it. The folder is not
+  // flushed: a power cut may bring back the older file, whole, which the next run replaces.
   if (const std::error_code error = native::flush_to_disk(file_)) fail(error);
   const std::error_code closed = native::close(file_);
   file_ = native::kNoFile;
