@@ -23,10 +23,10 @@ using testing::StartedProgram;
 TEST(RunsAtOnceWin32, VarelbosStartedTogetherAllEndWell) {
   ScenarioFolder folder;
   std::vector<std::string> problems;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 10; ++round) {
     folder.hold_older_set();
     std::vector<std::unique_ptr<StartedProgram>> runs;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 8; ++i) {
       runs.push_back(std::make_unique<StartedProgram>(folder.program(), folder.path()));
     }
     for (auto& run : runs) {
@@ -45,14 +45,14 @@ TEST(RunsAtOnceWin32, VarelbosStartedTogetherAllEndWell) {
 TEST(KilledRunWin32, TheNextRunTakesTheLockAndCleansUp) {
   ScenarioFolder folder;
   std::vector<std::string> problems;
-  for (int round = 0; round < 3; ++round) {
+  for (const DWORD delay : {0, 5, 10, 20, 40, 80}) {
     folder.hold_older_set();
     {
       StartedProgram run(folder.program(), folder.path());
       for (int i = 0; i < 500 && !std::filesystem::exists(folder.path() / "binario.lock"); ++i) {
         Sleep(2);
       }
-      Sleep(static_cast<DWORD>(round * 20));
+      Sleep(delay);
       run.kill();
       run.wait();
     }
