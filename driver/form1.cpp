@@ -66,6 +66,10 @@ int Form1::Form_Load() {
   // Painted before the long work starts, and never again.
   platform::show_waiting_window("Form1", "Attendere");
 
+  // One run at a time writes the folder: a run started at the same moment waits here, with the
+  // window showing, until this one has ended.
+  folder_lock_.emplace(platform::executable_folder());
+
   dati_linea(nome_file(ScenarioFile::kLineDescription));
   dati_treno(nome_file(ScenarioFile::kTrainDescription));
   dati_note(nome_file(ScenarioFile::kNotes));
@@ -81,6 +85,7 @@ int Form1::Form_Load() {
 }
 
 void Form1::errore(std::string_view a) {
+  folder_lock_.reset();  // end_process() leaves it to the system, which on Windows keeps its file
   platform::show_message(errore_message(a));
   platform::end_process(kExitErrore);
 }

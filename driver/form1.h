@@ -1,9 +1,11 @@
 #ifndef BINARIO_DRIVER_FORM1_H_
 #define BINARIO_DRIVER_FORM1_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "io/folder_lock.h"
 #include "reader/track_model.h"
 #include "scenario/file_names.h"
 
@@ -16,8 +18,8 @@ class Form1 {
   // process's exit status. Failures of the system are not caught here.
   int Form_Load();
 
-  // Shows " Errore n. " followed by `a` in the error box, then ends the program with
-  // kExitErrore. Never returns.
+  // Lets go of the folder's lock, shows " Errore n. " followed by `a` in the error box, then
+  // ends the program with kExitErrore. Never returns.
   [[noreturn]] void errore(std::string_view a);
 
   // The full name of one of the scenario's files, built afresh from the executable's folder.
@@ -27,6 +29,8 @@ class Form1 {
 
  private:
   RunState state_;
+  // Held from before the first file is written to the end of the run.
+  std::optional<FolderLock> folder_lock_;
 };
 
 // The text of the error box for the error number `a`.

@@ -1,17 +1,58 @@
 #ifndef BINARIO_IO_FILES_H_
 #define BINARIO_IO_FILES_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace binario {
 
-// Writes `bytes` as the whole content of the file `path`, creating it or replacing an older one.
-// The bytes go first to a temporary file beside the target (`path` + ".tmp"), which is then
-// renamed over the target, so the target is at every moment either the older file, whole, or
-// the new one, whole. On failure the temporary file is removed, the target is left as it was,
-// and a std::system_error carries the failure's number and description.
+// A file being written whole under its final name, in as many pieces as the writer likes: the
+// bytes go to a new temporary file beside the target, which replaces the target in one step when
+// commit() has put them on the disk. Until then the target is the older file, whole; after it,
+// the new one, whole; and no temporary file stays behind a failure. Every output file of every
+// program goes through this class.
+//
+// The caller holds the folder's FolderLock (io/folder_lock.h): temporaries of the target left
+// in the folder can then only be those of a run that was killed, and they are removed.
+//
+// Failures are std::system_error carrying the failure's number and description; after one, the
+// temporary file is gone and the object may only be destroyed.
+class FileReplacement {
+ public:
+  // Removes the temporaries an earlier run left for `path`, then creates a temporary file for
+  // it under a new name (`path`.XXXXXXXX.tmp, eight hexadecimal digits) that nothing else has:
+  // whatever stands at that name makes the creation fail, so a link planted there is never
+  // followed.
+  explicit FileReplacement(std::string path);
+  // Removes the temporary file unless commit() succeeded.
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // Appends `bytes` to the new content.
+  void write(std::string_view bytes);
+
+  // Puts the new content on the disk, closes it and renames it over the target.
+  void commit();
+
+  const std::string& temporary() const { return temporary_; }
+
+ private:
+  // Closes and removes the temporary file, ignoring any failure: one is being reported.
+  void abandon() noexcept;
+  // Reports `error` about the target, after abandoning the temporary file.
+  [[noreturn]] void fail(std::error_code error);
+
+  std::string path_;
+  std::string temporary_;
+  std::intptr_t file_;  // native::File; native::kNoFile once closed
+};
+
+// Writes `bytes` as the whole content of the file `path`, creating it or replacing an older one,
+// through a FileReplacement.
 void replace_file(const std::string& path, std::string_view bytes);
 
 // The whole content of the file `path`, or nothing when there is no such file. A file that

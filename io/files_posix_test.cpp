@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "io/files.h"
+#include "io/native_files.h"
 #include "testing/test_files.h"
 
 namespace binario {
@@ -20,14 +21,34 @@ using testing::read_file;
 using testing::TempFolder;
 using testing::write_file;
 
-TEST(ReplaceFile, NeverWritesThroughALinkAtTheTemporaryName) {
+// Links planted at the temporary names, old and new, are removed as leftovers, never written
+// through.
+TEST(ReplaceFile, NeverWritesThroughALinkAtATemporaryName) {
   TempFolder folder;
   write_file(folder.file("victim.txt"), "kept");
   std::filesystem::create_symlink(folder.path() / "victim.txt", folder.path() / "out.txt.tmp");
+  std::filesystem::create_symlink(folder.path() / "victim.txt",
+                                  folder.path() / "out.txt.00000000.tmp");
   replace_file(folder.file("out.txt"), "new");
   EXPECT_EQ(read_file(folder.file("victim.txt")), "kept");
   EXPECT_EQ(read_file(folder.file("out.txt")), "new");
   EXPECT_EQ(file_names(folder.path()), (std::vector<std::string>{"out.txt", "victim.txt"}));
+}
+
+// The exclusive creation refuses a link, even one to nothing, which a plain creation would
+// follow and create the file it points to.
+TEST(NativeFiles, CreatingANewFileNeverFollowsALink) {
+  TempFolder folder;
+  write_file(folder.file("victim.txt"), "kept");
+  std::filesystem::create_symlink(folder.path() / "victim.txt", folder.path() / "link");
+  std::filesystem::create_symlink(folder.path() / "made.txt", folder.path() / "dangling");
+  for (const char* name : {"link", "dangling"}) {
+    native::File file = native::kNoFile;
+    EXPECT_TRUE(native::is_already_there(native::create_new(folder.file(name), file))) << name;
+  }
+  EXPECT_EQ(read_file(folder.file("victim.txt")), "kept");
+  EXPECT_EQ(file_names(folder.path()),
+            (std::vector<std::string>{"dangling", "link", "victim.txt"}));
 }
 
 // Replaces `path` under a file size limit of 4096 bytes with 100000 bytes, as a full disk would

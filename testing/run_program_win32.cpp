@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "testing/test_files.h"
@@ -75,12 +76,22 @@ HANDLE inheritable_file(const std::filesystem::path& path) {
 
 const char* const kShownWaitingText = "";
 
-ProgramRun run_program(const std::filesystem::path& program,
-                       const std::filesystem::path& working_folder,
-                       const std::vector<std::string>& arguments) {
+struct StartedProgram::State {
   TempFolder capture;
-  HANDLE output = inheritable_file(capture.path() / "stdout");
-  HANDLE errors = inheritable_file(capture.path() / "stderr");
+  HANDLE output = INVALID_HANDLE_VALUE;
+  HANDLE errors = INVALID_HANDLE_VALUE;
+  PROCESS_INFORMATION process{};
+  bool started = false;
+};
+
+StartedProgram::StartedProgram(const std::filesystem::path& program,
+                               const std::filesystem::path& working_folder,
+                               const std::vector<std::string>& arguments,
+                               const std::vector<std::string>& environment)
+    : state_(new State) {
+  if (!environment.empty()) throw std::invalid_argument("no environment on Windows");
+  state_->output = inheritable_file(state_->capture.path() / "stdout");
+  state_->errors = inheritable_file(state_->capture.path() / "stderr");
   std::wstring command = quoted(program.wstring());
   for (const std::string& argument : arguments) command += L" " + quoted(wide(argument));
 
@@ -88,30 +99,56 @@ ProgramRun run_program(const std::filesystem::path& program,
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = output;
-  startup.hStdError = errors;
-  PROCESS_INFORMATION process{};
+  startup.hStdOutput = state_->output;
+  startup.hStdError = state_->errors;
+  state_->started =
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     working_folder.wstring().c_str(), &startup, &state_->process) != FALSE;
+}
+
+StartedProgram::~StartedProgram() {
+  if (state_->started) {
+    kill();
+    static_cast<void>(wait());
+  }
+  if (state_->output != INVALID_HANDLE_VALUE) CloseHandle(state_->output);
+  if (state_->errors != INVALID_HANDLE_VALUE) CloseHandle(state_->errors);
+}
+
+void StartedProgram::kill() {
+  if (state_->started) TerminateProcess(state_->process.hProcess, 137);
+}
+
+ProgramRun StartedProgram::wait() {
   ProgramRun run;
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     working_folder.wstring().c_str(), &startup, &process)) {
+  if (state_->started) {
     // Answer every message box it shows, as a user would, until it ends.
-    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
-      if (HWND box = find_message_box(process.dwProcessId)) {
+    while (WaitForSingleObject(state_->process.hProcess, 20) == WAIT_TIMEOUT) {
+      if (HWND box = find_message_box(state_->process.dwProcessId)) {
         run.shown += text_of(box);
         press_ok(box);
       }
     }
     DWORD status = 0;
-    GetExitCodeProcess(process.hProcess, &status);
+    GetExitCodeProcess(state_->process.hProcess, &status);
     run.exit_status = static_cast<int>(status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CloseHandle(state_->process.hThread);
+    CloseHandle(state_->process.hProcess);
+    state_->started = false;
   }
-  CloseHandle(output);
-  CloseHandle(errors);
-  run.standard_output = read_file(capture.path() / "stdout");
-  run.standard_error = read_file(capture.path() / "stderr");
+  CloseHandle(state_->output);
+  CloseHandle(state_->errors);
+  state_->output = state_->errors = INVALID_HANDLE_VALUE;
+  run.standard_output = read_file(state_->capture.path() / "stdout");
+  run.standard_error = read_file(state_->capture.path() / "stderr");
   return run;
+}
+
+ProgramRun run_program(const std::filesystem::path& program,
+                       const std::filesystem::path& working_folder,
+                       const std::vector<std::string>& arguments,
+                       const std::vector<std::string>& environment) {
+  return StartedProgram(program, working_folder, arguments, environment).wait();
 }
 
 struct MessageAnswerer::State {

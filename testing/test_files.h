@@ -4,6 +4,7 @@
 // Helpers for tests that look at real files and run the real programs, as a user would.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,35 @@ struct ProgramRun {
   std::string shown;
 };
 
-// Runs a program with `arguments`, with `working_folder` as its current folder, and waits for
-// it to end.
+// A program started with `arguments`, with `working_folder` as its current folder and with
+// `environment` ("NAME=value" each; POSIX only) set in this process's own, and not yet ended.
+class StartedProgram {
+ public:
+  StartedProgram(const std::filesystem::path& program, const std::filesystem::path& working_folder,
+                 const std::vector<std::string>& arguments = {},
+                 const std::vector<std::string>& environment = {});
+  // Kills the program if it still runs, and waits for it.
+  ~StartedProgram();
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+
+  // Ends the program at once, as a crash or a user's kill would: SIGKILL, TerminateProcess.
+  void kill();
+
+  // Waits for the program to end, answering its message boxes on Windows, and gives what it
+  // did. Call once.
+  ProgramRun wait();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Runs a program as StartedProgram does and waits for it to end.
 ProgramRun run_program(const std::filesystem::path& program,
                        const std::filesystem::path& working_folder,
-                       const std::vector<std::string>& arguments = {});
+                       const std::vector<std::string>& arguments = {},
+                       const std::vector<std::string>& environment = {});
 
 // What varelbo shows of its waiting window among the texts above: its label on POSIX, where it
 // goes to standard error; nothing on Windows, where it stays in the window.

@@ -11,6 +11,7 @@
 #include "authoring/diagnose.h"
 #include "compiler/memorizza_percorso.h"
 #include "io/files.h"
+#include "io/folder_lock.h"
 #include "reader/error_codes.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
@@ -112,12 +113,15 @@ int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
   Discard nowhere;
   authoring::Diagnosis diagnosis;
   try {
+    // The compiled files' folder, made when missing and locked as varelbo locks its own.
+    std::optional<FolderLock> lock;
     if (request.write) {
       std::error_code error;
       std::filesystem::create_directories(request.out_dir, error);
       if (error) {
         throw std::system_error(error, "cannot create the folder " + request.out_dir);
       }
+      lock.emplace(request.out_dir);
     }
     RouteFileSink& sink = request.write ? static_cast<RouteFileSink&>(folder_files) : nowhere;
     diagnosis = authoring::diagnose(*line, *train, request.line_name, request.train_number,
