@@ -35,7 +35,9 @@ std::vector<std::size_t> thin_polyline(const std::vector<PlanPoint>& points, dou
   near.push_back(0);
   for (std::size_t i = 1; i + 1 < n; ++i) {
     const PlanPoint& last = points[near.back()];
-    if (std::hypot(points[i].x - last.x, points[i].y - last.y) >= half) near.push_back(i);
+    const double dx = points[i].x - last.x;
+    const double dy = points[i].y - last.y;
+    if (dx * dx + dy * dy >= half * half) near.push_back(i);
   }
   near.push_back(n - 1);
 
@@ -79,6 +81,28 @@ std::vector<std::size_t> thin_polyline(const std::vector<PlanPoint>& points, dou
     if (keep[i]) kept.push_back(near[i]);
   }
   return kept;
+}
+
+std::string encode_plan_centimetres(const std::vector<std::array<std::int32_t, 2>>& rows) {
+  std::string out;
+  out.reserve(2 * rows.size() + 16);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < 2; ++c) {
+      const std::int32_t value = rows[r][c];
+      if (r >= 2) {
+        const std::int64_t guess = 2 * std::int64_t{rows[r - 1][c]} - rows[r - 2][c];
+        const std::int64_t d = value - guess;
+        if (d >= -127 && d <= 127) {
+          out += static_cast<char>(static_cast<std::uint8_t>(d & 0xFF));
+          continue;
+        }
+      }
+      out += static_cast<char>(kPlanWhole);
+      const auto u = static_cast<std::uint32_t>(value);
+      for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((u >> shift) & 0xFF);
+    }
+  }
+  return out;
 }
 
 std::string chainage(std::int64_t metre) {
@@ -1145,17 +1169,8 @@ std::string sheet_data(const Sheet& sheet) {
   if (sheet.plan_cm.empty()) {
     out += ",\"plan\":null";
   } else {
-    // x and y of each row, centimetres, 32-bit little-endian, row after row.
-    std::string bytes;
-    bytes.reserve(sheet.plan_cm.size() * 8);
-    for (const auto& row : sheet.plan_cm) {
-      for (std::int32_t v : row) {
-        const auto u = static_cast<std::uint32_t>(v);
-        for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((u >> shift) & 0xFF);
-      }
-    }
     out += ",\"plan\":{\"rows\":" + number(static_cast<std::int64_t>(sheet.plan_cm.size())) +
-           ",\"cm\":" + json_quoted(base64(bytes)) + "}";
+           ",\"cm\":" + json_quoted(base64(encode_plan_centimetres(sheet.plan_cm))) + "}";
   }
   out += ",\"stations\":[";
   for (std::size_t i = 0; i < sheet.stations.size(); ++i) {

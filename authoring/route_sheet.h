@@ -16,6 +16,7 @@
 //
 // As an SVG it is the same two drawings, static, for print.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -69,6 +70,14 @@ struct PlanPoint {
 // (Douglas-Peucker, with the distance to the segment, not to its line, so that a hairpin keeps
 // its turn). Ascending.
 std::vector<std::size_t> thin_polyline(const std::vector<PlanPoint>& points, double tolerance);
+
+// The plan as the page embeds it: x and y of each row in centimetres, x then y, row after row.
+// A track goes on much as it came: each value is written as the byte d (-127 to 127) when it is
+// 2 x the value of the row before - the value of the row before that + d, and otherwise (rows 0
+// and 1 always) as the byte kPlanWhole and the value itself, 4 bytes little-endian. A straight
+// costs a byte a value, and so does a curve: its steps turn by less than a centimetre a metre.
+inline constexpr std::uint8_t kPlanWhole = 0x80;
+std::string encode_plan_centimetres(const std::vector<std::array<std::int32_t, 2>>& rows);
 
 // The position in the railway's form: "km 60+600".
 std::string chainage(std::int64_t metre);

@@ -133,19 +133,33 @@ std::string_view sheet_script() {
     return rise[c] + grade[c] * (m - 50 * c);
   }
 
-  // The plan: x and y of every metre, centimetres.
+  // The plan: x and y of every metre, centimetres, each value a byte off the straight line
+  // through the two before it, or 0x80 and the value in 4 bytes (encode_plan_centimetres).
   let rows = 0;
   let PX = null;
   let PY = null;
   if (data.plan) {
     const bytes = bytesOf(data.plan.cm);
-    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
     rows = data.plan.rows;
-    PX = new Float64Array(rows);
-    PY = new Float64Array(rows);
+    const cm = [new Float64Array(rows), new Float64Array(rows)];
+    let i = 0;
     for (let r = 0; r < rows; r++) {
-      PX[r] = view.getInt32(8 * r, true) / 100;
-      PY[r] = view.getInt32(8 * r + 4, true) / 100;
+      for (let c = 0; c < 2; c++) {
+        const b = bytes[i++];
+        const column = cm[c];
+        if (b === 0x80) {
+          column[r] = bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | bytes[i + 3] << 24;
+          i += 4;
+        } else {
+          column[r] = 2 * column[r - 1] - column[r - 2] + (b > 127 ? b - 256 : b);
+        }
+      }
+    }
+    PX = cm[0];
+    PY = cm[1];
+    for (let r = 0; r < rows; r++) {
+      PX[r] /= 100;
+      PY[r] /= 100;
     }
   }
 
@@ -224,49 +238,83 @@ std::string_view sheet_script() {
     }
     return [low - span * 0.08, high + span * 0.08];
   }
-  function thin(xs, ys, tolerance) {
-    const count = xs.length;
-    if (count <= 2) return Array.from({length: count}, (_, i) => i);
-    const half = tolerance / 2;
-    const near = [0];
-    for (let i = 1; i + 1 < count; i++) {
-      const l = near[near.length - 1];
-      if (Math.hypot(xs[i] - xs[l], ys[i] - ys[l]) >= half) near.push(i);
+  // The radial pass of thin_polyline, a point at a time: each point but the first and the last
+  // is kept when it lies at least half the tolerance from the last one kept.
+  class Thinning {
+    constructor(tolerance) {
+      const half = tolerance / 2;
+      this.half2 = half * half;
+      this.xs = [];
+      this.ys = [];
+      this.rs = [];
+      this.pending = -1;
     }
-    near.push(count - 1);
-    const m = near.length;
-    const keep = new Uint8Array(m);
-    keep[0] = keep[m - 1] = 1;
-    const stack = [0, m - 1];
-    const limit = half * half;
-    while (stack.length) {
-      const b = stack.pop();
-      const a = stack.pop();
-      if (b <= a + 1) continue;
-      const ax = xs[near[a]], ay = ys[near[a]];
-      const dx = xs[near[b]] - ax, dy = ys[near[b]] - ay;
-      const length2 = dx * dx + dy * dy;
-      let worst = -1;
-      let at = a;
-      for (let i = a + 1; i < b; i++) {
-        const px = xs[near[i]], py = ys[near[i]];
-        let t = length2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / length2 : 0;
-        t = Math.min(Math.max(t, 0), 1);
-        const ex = ax + t * dx - px, ey = ay + t * dy - py;
-        const d = ex * ex + ey * ey;
-        if (d > worst) {
-          worst = d;
-          at = i;
+    add(r, x, y) {
+      const n = this.rs.length;
+      if (n === 0) {
+        this.xs.push(x);
+        this.ys.push(y);
+        this.rs.push(r);
+        return;
+      }
+      if (this.pending >= 0) {
+        const dx = this.px - this.xs[n - 1], dy = this.py - this.ys[n - 1];
+        if (dx * dx + dy * dy >= this.half2) {
+          this.xs.push(this.px);
+          this.ys.push(this.py);
+          this.rs.push(this.pending);
         }
       }
-      if (worst > limit) {
-        keep[at] = 1;
-        stack.push(a, at, at, b);
-      }
+      this.pending = r;
+      this.px = x;
+      this.py = y;
     }
-    const kept = [];
-    for (let i = 0; i < m; i++) if (keep[i]) kept.push(near[i]);
-    return kept;
+    // The points kept, after the Douglas-Peucker pass: [xs, ys, rows].
+    finish() {
+      if (this.pending >= 0) {
+        this.xs.push(this.px);
+        this.ys.push(this.py);
+        this.rs.push(this.pending);
+      }
+      const xs = this.xs, ys = this.ys, m = xs.length;
+      if (m <= 2) return [xs, ys, this.rs];
+      const keep = new Uint8Array(m);
+      keep[0] = keep[m - 1] = 1;
+      const stack = [0, m - 1];
+      while (stack.length) {
+        const b = stack.pop();
+        const a = stack.pop();
+        if (b <= a + 1) continue;
+        const ax = xs[a], ay = ys[a], dx = xs[b] - ax, dy = ys[b] - ay;
+        const length2 = dx * dx + dy * dy;
+        let worst = -1;
+        let at = a;
+        for (let i = a + 1; i < b; i++) {
+          const px = xs[i], py = ys[i];
+          let t = length2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / length2 : 0;
+          t = Math.min(Math.max(t, 0), 1);
+          const ex = ax + t * dx - px, ey = ay + t * dy - py;
+          const d = ex * ex + ey * ey;
+          if (d > worst) {
+            worst = d;
+            at = i;
+          }
+        }
+        if (worst > this.half2) {
+          keep[at] = 1;
+          stack.push(a, at, at, b);
+        }
+      }
+      const kx = [], ky = [], kr = [];
+      for (let i = 0; i < m; i++) {
+        if (keep[i]) {
+          kx.push(xs[i]);
+          ky.push(ys[i]);
+          kr.push(this.rs[i]);
+        }
+      }
+      return [kx, ky, kr];
+    }
   }
 
   // ---- the plan
@@ -309,49 +357,43 @@ std::string_view sheet_script() {
     const margin = 40;
     const x0 = PB.x - margin, x1 = PB.x + PB.w + margin;
     const y0 = PB.y - margin, y1 = PB.y + PB.h + margin;
-    let d = '';
-    let xs = [], ys = [], rs = [];
+    const cx = PB.x + PB.w / 2, cy = PB.y + PB.h / 2;
+    const s = plan.scale, mx = plan.midX, my = plan.midY;
+    const parts = [];
+    let run = null;
     const flush = () => {
-      if (rs.length >= 2) {
-        const kept = thin(xs, ys, lay.tolerance);
-        let c = 'M';
-        for (const i of kept) {
-          d += c + fmt(xs[i]) + ' ' + fmt(ys[i]);
-          c = 'L';
+      if (run && run.rs.length + (run.pending >= 0 ? 1 : 0) >= 2) {
+        const [xs, ys, rs] = run.finish();
+        let d = '';
+        for (let i = 0; i < xs.length; i++) {
+          d += (i ? 'L' : 'M') + fmt(xs[i]) + ' ' + fmt(ys[i]);
           if (keepRows) drawnRows.push(rs[i]);
         }
         if (keepRows) drawnRows.push(-1);
+        parts.push(d);
       }
-      xs = [];
-      ys = [];
-      rs = [];
+      run = null;
     };
-    let outside = null;  // the last row outside, to draw the line into the box
+    let outside = -1;  // the last row outside, to draw the line into the box
     for (let r = first; r <= last; r++) {
-      const x = planX(r), y = planY(r);
-      const inside = x >= x0 && x <= x1 && y >= y0 && y <= y1;
-      if (inside) {
-        if (rs.length === 0 && outside !== null) {
-          xs.push(planX(outside));
-          ys.push(planY(outside));
-          rs.push(outside);
+      const x = cx + (PX[r] - mx) * s, y = cy - (PY[r] - my) * s;
+      if (x >= x0 && x <= x1 && y >= y0 && y <= y1) {
+        if (run === null) {
+          run = new Thinning(lay.tolerance);
+          if (outside >= 0) run.add(outside, planX(outside), planY(outside));
         }
-        xs.push(x);
-        ys.push(y);
-        rs.push(r);
-        outside = null;
+        run.add(r, x, y);
+        outside = -1;
       } else {
-        if (rs.length) {
-          xs.push(x);
-          ys.push(y);
-          rs.push(r);
+        if (run !== null) {
+          run.add(r, x, y);
           flush();
         }
         outside = r;
       }
     }
     flush();
-    return d;
+    return parts.join('');
   }
 
   function labelSides(items, flags) {
@@ -837,7 +879,11 @@ std::string_view sheet_script() {
       return {x: q.x, y: q.y};
     },
     scriptMs: performance.now() - started,
+    drawnMs: null,  // since the navigation began, to the first frame after the script
   };
+  requestAnimationFrame(() => requestAnimationFrame(() => {
+    window.routeSheet.drawnMs = performance.now();
+  }));
   svg.setAttribute('data-ready', 'true');
 })();
 )js";

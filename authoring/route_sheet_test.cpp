@@ -177,6 +177,50 @@ std::string unbase64(const std::string& text) {
   return out;
 }
 
+// The plan's centimetres as the page reads them (encode_plan_centimetres); none when the bytes
+// are not `rows` rows of them.
+std::vector<std::array<std::int32_t, 2>> plan_from_page(const std::string& bytes,
+                                                        std::size_t rows) {
+  std::vector<std::array<std::int32_t, 2>> out(rows);
+  std::size_t i = 0;
+  for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t c = 0; c < 2; ++c) {
+      if (i >= bytes.size()) return {};
+      const auto b = static_cast<std::uint8_t>(bytes[i++]);
+      if (b == kPlanWhole) {
+        if (i + 4 > bytes.size()) return {};
+        std::uint32_t u = 0;
+        for (int k = 0; k < 4; ++k)
+          u |= std::uint32_t{static_cast<std::uint8_t>(bytes[i++])} << 8 * k;
+        out[r][c] = static_cast<std::int32_t>(u);
+      } else {
+        if (r < 2) return {};
+        out[r][c] = static_cast<std::int32_t>(2 * std::int64_t{out[r - 1][c]} - out[r - 2][c] +
+                                              static_cast<std::int8_t>(b));
+      }
+    }
+  }
+  if (i != bytes.size()) return {};
+  return out;
+}
+
+TEST(RouteSheetWords, ThePlanInABytePerValue) {
+  // Straight, curving, then jumps no track makes, and the extremes of 32 bits.
+  std::vector<std::array<std::int32_t, 2>> rows;
+  for (int r = 0; r < 100; ++r) rows.push_back({0, 100 * r});
+  for (int r = 0; r < 100; ++r) rows.push_back({r * r / 5, 10000 + 100 * r - r / 3});
+  rows.push_back({5000000, -7});
+  rows.push_back({-5000000, 127});
+  rows.push_back({INT32_MAX, INT32_MIN});
+  rows.push_back({INT32_MIN, INT32_MAX});
+  rows.push_back({0, 0});
+  const std::string bytes = encode_plan_centimetres(rows);
+  EXPECT_EQ(plan_from_page(bytes, rows.size()), rows);
+  // A byte a value but where a row jumps: the first two rows and the five at the end.
+  EXPECT_EQ(bytes.size(), 2 * rows.size() + 4 * 2 * 7);
+  EXPECT_EQ(encode_plan_centimetres({}), "");
+}
+
 struct Varelbo {
   CompiledRoute route;
   Varelbo() {
@@ -209,16 +253,13 @@ TEST(RouteSheetPage, EmbedsTheRouteWhole) {
 
   const std::vector<PlanRow>& pianta = *varelbo.route.pianta;
   ASSERT_EQ(data["plan"]["rows"], 121999);  // the last two rows are empty
-  const std::string cm = unbase64(data["plan"]["cm"]);
-  ASSERT_EQ(cm.size(), 121999u * 8);
+  const std::vector<std::array<std::int32_t, 2>> cm =
+      plan_from_page(unbase64(data["plan"]["cm"]), 121999);
+  ASSERT_EQ(cm.size(), 121999u);
   double worst = 0;
-  for (std::size_t r = 0; r < 121999; ++r) {
-    for (int c = 0; c < 2; ++c) {
-      const unsigned char* b = reinterpret_cast<const unsigned char*>(cm.data()) + 8 * r + 4 * c;
-      const auto value = static_cast<std::int32_t>(
-          static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-          static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
-      worst = std::max(worst, std::fabs(value / 100.0 - (*plan_point(pianta[r]))[c]));
+  for (std::size_t r = 0; r < cm.size(); ++r) {
+    for (std::size_t c = 0; c < 2; ++c) {
+      worst = std::max(worst, std::fabs(cm[r][c] / 100.0 - (*plan_point(pianta[r]))[c]));
     }
   }
   EXPECT_LE(worst, 0.005);
