@@ -22,7 +22,7 @@ const char* const kViewExitStatuses =
     "Exit status:\n"
     "  0  the sheet was written\n"
     "  1  from description files: the compile step recorded an error; the sheet was written all\n"
-    "     the same, with what was compiled\n"
+    "     the same, with what was compiled (nothing, when the reading made no track)\n"
     "  2  from description files: a stamp check failed (1250 or 1251); nothing was compiled\n"
     "     and nothing written\n"
     "  3  usage error\n"
