@@ -164,6 +164,10 @@ class Browser:
         """Runs `script` (a function body) in the page and gives what it returns."""
         return self._session("POST", "/execute/sync", {"script": script, "args": list(args)})
 
+    def run_async(self, script, *args):
+        """Runs `script`, which ends by calling its last argument with the result."""
+        return self._session("POST", "/execute/async", {"script": script, "args": list(args)})
+
     def move_pointer(self, x, y):
         """Moves the mouse to (x, y), CSS pixels of the viewport, as a user would."""
         self._session("POST", "/actions", {"actions": [{
