@@ -1,6 +1,7 @@
 // binario view: the route sheet, a page that draws the route's plan and profile and tells what
 // it holds at any metre, or the same drawings as one SVG.
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -53,6 +54,19 @@ int view(const ViewRequest& request, std::ostream& out, std::ostream& err) {
   } catch (const RouteSourceFailure& failure) {
     err << "binario: " << failure.what() << "\n";
     return failure.status;
+  }
+  // The sheet never takes the place of a file it was made from.
+  std::vector<std::string> read = request.descriptions;
+  for (const auto* label : {&loaded.labels.plan, &loaded.labels.data, &loaded.labels.track}) {
+    if (*label && request.descriptions.empty()) read.push_back((*label)->name);
+  }
+  for (const std::string& path : read) {
+    std::error_code error;
+    if (std::filesystem::equivalent(request.output, path, error)) {
+      err << "binario: view: " << request.output << " is " << path
+          << ", a file the sheet is made from; name another output file\n";
+      return kUsageError;
+    }
   }
   if (loaded.recorded_error) err << "binario: " << *loaded.recorded_error << "\n";
 

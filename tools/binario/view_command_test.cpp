@@ -166,6 +166,22 @@ TEST(BinarioView, OutcomesAndFailures) {
   }
   EXPECT_EQ(binario({"view", line, train, "-o", page}).status, kUsageError);
   EXPECT_FALSE(std::filesystem::exists(page));
+
+  // The sheet never takes the place of a file it is made from.
+  const std::string before = read_file(train);
+  run = view({line, train, "-o", train});
+  EXPECT_EQ(run.status, kUsageError);
+  EXPECT_EQ(run.err, "binario: view: " + train + " is " + train +
+                         ", a file the sheet is made from; name another output file\n");
+  EXPECT_EQ(read_file(train), before);
+  ASSERT_EQ(binario({"compile", line, train, "--line-name", "L", "--train-number", "1", "--out",
+                     folder.file("compiled")})
+                .status,
+            kClean);
+  const std::string track = folder.file("compiled") + kSeparator + "L_1.dat";
+  const std::string compiled = read_file(track);
+  EXPECT_EQ(view({"--route", folder.file("compiled"), "-o", track}).status, kUsageError);
+  EXPECT_EQ(read_file(track), compiled);
 }
 
 // The program itself, in a folder of its own, as an author runs it.
