@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -557,6 +558,14 @@ std::string px(double value) {
   return text;
 }
 
+// A number as the fewest digits that read back as it, the same on every platform.
+std::string shortest(double value) {
+  if (!std::isfinite(value)) return "0";
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
 // Millimetres as metres, exactly: "12.345", "-0.05".
 std::string mm_as_m(std::int64_t mm) {
   const std::int64_t magnitude = std::llabs(mm);
@@ -787,7 +796,7 @@ class Drawing {
   }
 
   void plan() {
-    add("<g id=\"plan\" data-scale=\"" + std::to_string(plan_.scale) + "\">\n");
+    add("<g id=\"plan\" data-scale=\"" + shortest(plan_.scale) + "\">\n");
     add("<rect class=\"panel\" x=\"" + px(kPlanBox.x) + "\" y=\"" + px(kPlanBox.y) + "\" width=\"" +
         px(kPlanBox.w) + "\" height=\"" + px(kPlanBox.h) + "\"/>\n");
     add("<text class=\"panel-title\" x=\"" + px(kPlanBox.x + 8) + "\" y=\"" + px(kPlanBox.y + 16) +
@@ -901,21 +910,21 @@ class Drawing {
   std::string rise_transform() const {
     const double sx = profile_.scale_x();
     const double sy = profile_.scale_rise();
-    return "matrix(" + std::to_string(sx) + " 0 0 " + std::to_string(-sy) + " " +
-           std::to_string(kProfileBox.x - profile_.metres_from * sx) + " " +
-           std::to_string(kProfileBox.y + kProfileBox.h + profile_.rise_low * sy) + ")";
+    return "matrix(" + shortest(sx) + " 0 0 " + shortest(-sy) + " " +
+           shortest(kProfileBox.x - profile_.metres_from * sx) + " " +
+           shortest(kProfileBox.y + kProfileBox.h + profile_.rise_low * sy) + ")";
   }
   std::string speed_transform() const {
     const double sx = profile_.scale_x();
     const double sy = kProfileBox.h / profile_.speed_high;
-    return "matrix(" + std::to_string(sx) + " 0 0 " + std::to_string(-sy) + " " +
-           std::to_string(kProfileBox.x - profile_.metres_from * sx) + " " +
-           std::to_string(kProfileBox.y + kProfileBox.h) + ")";
+    return "matrix(" + shortest(sx) + " 0 0 " + shortest(-sy) + " " +
+           shortest(kProfileBox.x - profile_.metres_from * sx) + " " +
+           shortest(kProfileBox.y + kProfileBox.h) + ")";
   }
   std::string along_transform() const {
     const double sx = profile_.scale_x();
-    return "matrix(" + std::to_string(sx) + " 0 0 1 " +
-           std::to_string(kProfileBox.x - profile_.metres_from * sx) + " 0)";
+    return "matrix(" + shortest(sx) + " 0 0 1 " +
+           shortest(kProfileBox.x - profile_.metres_from * sx) + " 0)";
   }
 
   // The elevation line over metres from..to, from the runs of gradient.
@@ -1031,7 +1040,7 @@ class Drawing {
   void speed_axis() {
     add("<g id=\"speed-axis\" class=\"axis speed-axis\">");
     const double right = kProfileBox.x + kProfileBox.w;
-    const double step = profile_.speed_high > 100 ? 20 : 10;
+    const auto step = static_cast<double>(tick_step(profile_.speed_high / kProfileBox.h, 24));
     for (double v = 0; v <= profile_.speed_high; v += step) {
       const double y = kProfileBox.y + kProfileBox.h - v * kProfileBox.h / profile_.speed_high;
       add("<path d=\"M" + px(right) + " " + px(y) + "H" + px(right + 4) + "\"/><text x=\"" +
@@ -1210,7 +1219,7 @@ std::string sheet_data(const Sheet& sheet) {
          "],\"lane_top\":" + px(kLaneTop) + ",\"lane_height\":" + px(kLaneHeight) +
          ",\"axis_y\":" + px(kAxisY) + ",\"tolerance\":" + px(kPlanTolerance) +
          ",\"label_char\":" + px(kLabelCharWidth) + ",\"label_height\":" + px(kLabelHeight) + "}";
-  out += ",\"speed_high\":" + std::to_string(std::max(10.0, sheet.speed_max * 1.15));
+  out += ",\"speed_high\":" + shortest(std::max(10.0, sheet.speed_max * 1.15));
   return out + "}";
 }
 

@@ -11,6 +11,7 @@ import argparse
 import json
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -70,8 +71,11 @@ class RouteSheetBrowser(unittest.TestCase):
     def setUpClass(cls):
         cls.folder = tempfile.TemporaryDirectory(prefix="binario-view-")
         cls.page = os.path.join(cls.folder.name, "route.html")
-        line, train = varelbo_descriptions()
-        status, out, err = binario(cls.folder.name, "view", line, train, "--line-name", "Varelbo",
+        # The descriptions beside the page, named as an author names them on the command line.
+        for path in varelbo_descriptions():
+            shutil.copy(path, cls.folder.name)
+        status, out, err = binario(cls.folder.name, "view", "Varelbo_linea.txt",
+                                   "Varelbo_3874-.txt", "--line-name", "Varelbo",
                                    "--train-number", "3874", "-o", "route.html")
         assert status == 0, err
         assert out == "route.html\n", out
@@ -251,6 +255,8 @@ class RouteSheetBrowser(unittest.TestCase):
         self.assertIn("the train stops, at 9:15:00", shown["station"][0]["text"])
         cursor = self.cursor()
         self.assertAlmostEqual(cursor["line"]["x"], self.point("profile", 62350)["x"], delta=1.5)
+        # The README's picture (docs/images/varelbo-route-sheet.png).
+        self.keep_screenshot("route_sheet_hover.png")
 
         # Over the plan, off any marker: the nearest metre of the track, to within a pixel.
         plan_scale = self.browser.run(
@@ -264,7 +270,6 @@ class RouteSheetBrowser(unittest.TestCase):
         # The warning, at its mark.
         shown = self.hover(5, 32500)
         self.assertIn("[curve-overlap]", shown["problem"][0]["text"])
-        self.keep_screenshot("route_sheet_hover.png")
 
     def testZoomsAndPansAlongTheRoute(self):
         self.load()
