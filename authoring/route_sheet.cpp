@@ -859,11 +859,12 @@ class Drawing {
       const LabelBox right = {x + 7, y - kLabelHeight / 2, x + 7 + width, y + kLabelHeight / 2};
       const LabelBox left = {x - 7 - width, right.y0, x - 7, right.y1};
       const char* side = "crowded";
-      for (const auto& [box, name] : {std::pair{right, "right"}, std::pair{left, "left"}}) {
+      for (const auto& choice : {std::pair{right, "right"}, std::pair{left, "left"}}) {
+        const LabelBox& box = choice.first;
         if (std::none_of(taken.begin(), taken.end(),
                          [&](const LabelBox& t) { return t.meets(box); })) {
           taken.push_back(box);
-          side = name;
+          side = choice.second;
           break;
         }
       }
