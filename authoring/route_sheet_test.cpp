@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <numbers>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -384,6 +385,66 @@ TEST(RouteSheetPage, AnyFilesOfTheRoute) {
   EXPECT_NE(page.find("the plan is drawn to metre 49999: row 50000 holds a point that cannot be "
                       "drawn"),
             std::string::npos);
+}
+
+// Files that no compile step writes, as a decoder takes them: every kind of cell with data at
+// the ends of their ranges, rows of extreme values and every byte in their texts, a plan that
+// leaps. The sheet draws them and says what they hold.
+TEST(RouteSheetPage, OddRoutes) {
+  CompiledRoute route;
+  std::vector<TrackCell> celle(400);
+  for (std::size_t i = 0; i < celle.size(); ++i) {
+    TrackCell& cell = celle[i];
+    cell.tipo = static_cast<std::uint8_t>(i % 256);
+    cell.dato1 = static_cast<std::int16_t>(i % 3 == 0 ? INT16_MIN : i % 3 == 1 ? INT16_MAX : -1);
+    cell.dato2 = INT16_MIN;
+    cell.dato4 = INT16_MAX;
+    cell.dato5 = 255;
+    cell.avviso = static_cast<std::uint8_t>(i * 7);
+    cell.montagna = static_cast<std::uint8_t>(i);
+    cell.velocita = 255;
+    cell.pendenza = static_cast<std::uint8_t>(i % 2 ? 255 : 1);
+    cell.aderenza = 255;
+  }
+  route.celle = celle;
+  std::array<DataRow, data_row::kCount> table{};
+  std::string every_byte;
+  for (int b = 0; b < 256; ++b) every_byte += static_cast<char>(b);
+  for (int r = 1; r <= 80; ++r) {
+    DataRow& row = table[static_cast<std::size_t>(r)];
+    row.classe = static_cast<std::uint8_t>(r * 3);
+    row.valore1 = r % 2 ? INT32_MIN : INT32_MAX;
+    row.valore2 = r % 2 ? INT32_MAX : INT32_MIN;
+    row.valore3 = r % 3 ? INT32_MIN : INT32_MAX;
+    row.valore4 = INT32_MIN;
+    row.testo = every_byte;
+  }
+  table[data_row::kLineAndTrain].valore2 = -5;  // no line length: the cells tell it
+  route.tabella_dati = table;
+  std::vector<PlanRow> pianta(20000);
+  for (std::size_t r = 0; r < pianta.size(); ++r) {
+    const double leap = r % 1000 == 0 ? 1.9e7 : 0;
+    pianta[r] = {static_cast<double>(r) + leap, -static_cast<double>(r % 7) - leap};
+  }
+  route.pianta = pianta;
+  SheetInput input;
+  input.route = &route;
+  input.problems = {{Severity::kError, "far", INT32_MAX}, {Severity::kWarning, "before", -100}};
+
+  const std::string page = route_sheet_html(input);
+  // The drawings and the data; the page's own script comes last.
+  for (const std::string& text : {page.substr(0, page.rfind("<script>")), route_sheet_svg(input)}) {
+    EXPECT_FALSE(std::regex_search(text, std::regex(R"(\b(nan|inf|NaN|Infinity)\b)")));
+    EXPECT_TRUE(std::none_of(text.begin(), text.end(), [](char c) {
+      const auto byte = static_cast<unsigned char>(c);
+      return byte < 0x20 && c != '\n' && c != '\t';
+    }));
+  }
+  const json data = embedded_data(page);
+  EXPECT_EQ(data["line_length"], (400 - 1) * 50 - kRunOut);
+  EXPECT_EQ(data["objects"].size(), 400u);
+  EXPECT_EQ(data["marks"][0]["m"], 0);  // clamped to the route
+  EXPECT_EQ(data["marks"][1]["m"], (400 - 1) * 50);
 }
 
 }  // namespace

@@ -394,6 +394,30 @@ class RouteSheetBrowser(unittest.TestCase):
             text = self.browser.run("return document.getElementById('problems').textContent")
             self.assertIn("Not checked", text)
 
+            # A track file no compile step writes, alone: every kind of cell, extreme data.
+            odd = os.path.join(folder, "odd")
+            os.mkdir(odd)
+            with open(os.path.join(odd, "Odd_1.dat"), "wb") as f:
+                for k in range(400):
+                    f.write(struct.pack("<BhhhhBBBBBB", k % 256, -32768 if k % 2 else 32767,
+                                        -1, k, -k, 255, (7 * k) % 256, k % 256, 255,
+                                        1 if k % 2 else 255, 255))
+            status, _, err = binario(folder, "view", "--route", odd, "--line-name", "Odd",
+                                     "--train-number", "1", "-o", "odd.html")
+            self.assertEqual(status, 0, err)
+            self.load(os.path.join(folder, "odd.html"))
+            for where in ("profile", 0, 1, 2, 3, 4, 5):
+                for metre in (100, 4975, 13000, 19900):
+                    shown = self.hover(where, metre)
+                    self.assertIn("metre", shown)
+            self.browser.click("#zoom-in")
+            view = self.view()
+            self.assertAlmostEqual(view["to"] - view["from"], 19950 / 2, delta=1)
+            shown = self.hover("profile", 10000)
+            metre = int(shown["metre"][0]["value"])
+            self.assertLessEqual(abs(metre - 10000), (view["to"] - view["from"]) / 500)
+            self.assertEqual(shown["chainage"][0]["text"], "km %d+%03d" % divmod(metre, 1000))
+
 
 def main():
     global ARGS
