@@ -578,7 +578,6 @@ std::string_view sheet_script() {
   const laneIndex = laneMarks.map((mark) => ({m: mark.m, lane: laneOf(mark.el), el: mark.el}))
                         .sort((p, q) => p.m - q.m);
   const laneCount = 6;
-  const problemLane = 5;
 
   function nearestLaneMark(lane, x) {
     let best = null;
