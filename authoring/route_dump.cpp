@@ -131,6 +131,23 @@ std::string row_value_words(const DataRow& row, RowPurpose purpose, std::string_
   return "";
 }
 
+std::vector<CellFieldShown> cell_fields_shown(const std::vector<TrackCell>& celle,
+                                              std::int64_t index,
+                                              const std::array<DataRow, data_row::kCount>* table) {
+  std::vector<CellFieldShown> shown;
+  const TrackCell* cell = cell_at(celle, index);
+  if (!cell) return shown;
+  for (std::size_t f = 1; f <= 6; ++f) {  // dato1 .. avviso
+    const std::string_view field = kCellFields[f];
+    const std::int32_t value = cell_field(*cell, field);
+    std::string_view meaning = cell_field_meaning(index, cell->tipo, field);
+    if (value == 0 && (meaning.empty() || field == "avviso")) continue;
+    if (meaning.empty()) meaning = "not used by this kind";
+    shown.push_back({field, value, meaning, cell_value_words(celle, index, field, table)});
+  }
+  return shown;
+}
+
 std::string cell_heading(std::int64_t index, const TrackCell& cell) {
   return "cell " + std::to_string(index) + ", metre " + std::to_string(point_metre(index)) + ": " +
          (cell.tipo == cell_kind::kNone ? std::string("no object") : cell_kind_words(cell.tipo));
@@ -174,14 +191,8 @@ void dump_cells(std::string& out, const CompiledRoute& route, const RouteRange& 
     if (!holds_something(cell) && note == notes.end()) continue;
     ++shown;
     out += cell_heading(index, cell) + "\n";
-    for (std::size_t f = 1; f <= 6; ++f) {  // dato1 .. avviso
-      const std::string_view field = kCellFields[f];
-      const std::int32_t value = cell_field(cell, field);
-      std::string_view meaning = cell_field_meaning(index, cell.tipo, field);
-      if (value == 0 && (meaning.empty() || field == "avviso")) continue;
-      if (meaning.empty()) meaning = "not used by this kind";
-      out += field_line(field, std::to_string(value), meaning,
-                        cell_value_words(celle, index, field, table));
+    for (const CellFieldShown& shown : cell_fields_shown(celle, index, table)) {
+      out += field_line(shown.field, std::to_string(shown.value), shown.meaning, shown.words);
     }
     if (note != notes.end()) {
       for (const std::string& line : note->second) out += "    note: " + line + "\n";

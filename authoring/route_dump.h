@@ -44,6 +44,20 @@ std::string cell_value_words(const std::vector<TrackCell>& celle, std::int64_t i
 // The same for a field of a data-table row.
 std::string row_value_words(const DataRow& row, RowPurpose purpose, std::string_view field);
 
+// A field of a cell as the dump shows it: its value, its meaning, and what the value says.
+struct CellFieldShown {
+  std::string_view field;
+  std::int32_t value;
+  std::string_view meaning;  // "not used by this kind" for a datum its kind leaves unused
+  std::string words;         // cell_value_words
+};
+
+// The fields dato1 .. avviso of cell `index` worth showing: every datum its kind uses, and any
+// other field that is not 0.
+std::vector<CellFieldShown> cell_fields_shown(const std::vector<TrackCell>& celle,
+                                              std::int64_t index,
+                                              const std::array<DataRow, data_row::kCount>* table);
+
 // "cell 991, metre 49500: station stop"
 std::string cell_heading(std::int64_t index, const TrackCell& cell);
 
