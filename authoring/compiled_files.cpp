@@ -138,6 +138,9 @@ std::array<DataRow, data_row::kCount> decode_general_data(std::string_view bytes
 
 namespace {
 
+// A value of the plan file as it stands: empty, a 16-bit integer or a double.
+using PlanValue = std::variant<std::monostate, std::int16_t, double>;
+
 struct TaggedValue {
   PlanValue value;
   std::size_t offset;
@@ -215,7 +218,7 @@ std::size_t check_column(const std::vector<TaggedValue>& values, std::size_t fir
 
 }  // namespace
 
-std::vector<PlanRow> decode_line_plan(std::string_view bytes, RecordCount rows) {
+Plan decode_line_plan(std::string_view bytes, RecordCount rows) {
   // Each value takes at least 2 bytes: at most bytes.size() / 2 of them.
   const std::vector<TaggedValue> values = plan_values(bytes);
 
@@ -264,10 +267,13 @@ std::vector<PlanRow> decode_line_plan(std::string_view bytes, RecordCount rows) 
                                                       ", found " + plural(count, "row", "rows") +
                                                       " in column x");
   }
-  std::vector<PlanRow> pianta(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    pianta[i] = PlanRow{values[i].value, values[split + i].value};
-  }
+  Plan pianta(count);
+  if (filled_x == 0) return pianta;
+  auto integer = [&](std::size_t i) { return std::get<std::int16_t>(values[i].value); };
+  auto real = [&](std::size_t i) { return std::get<double>(values[i].value); };
+  pianta.seed(integer(0), integer(split), integer(1), integer(split + 1));
+  pianta.reserve(filled_x - 2);
+  for (std::size_t i = 2; i < filled_x; ++i) pianta.push_back(real(i), real(split + i));
   return pianta;
 }
 

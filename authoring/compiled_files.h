@@ -65,12 +65,11 @@ std::array<DataRow, data_row::kCount> decode_general_data(std::string_view bytes
 // The line plan file: column x, then column y, as many rows each as `rows` allows. Each column
 // is either empty throughout (a reading that stopped before the plan was begun) or the two
 // 16-bit seeds, then the computed rows as doubles, then empty rows; both columns alike.
-std::vector<PlanRow> decode_line_plan(std::string_view bytes,
-                                      RecordCount rows = kPlanRowsOfAnyLine);
+Plan decode_line_plan(std::string_view bytes, RecordCount rows = kPlanRowsOfAnyLine);
 
 // A compiled route as found: any of its three files may be missing.
 struct CompiledRoute {
-  std::optional<std::vector<PlanRow>> pianta;
+  std::optional<Plan> pianta;
   std::optional<std::array<DataRow, data_row::kCount>> tabella_dati;
   std::optional<std::vector<TrackCell>> celle;
 };

@@ -52,11 +52,13 @@ TEST(CompiledFiles, GoldenFilesDecodeAndEncodeBackByteForByte) {
   EXPECT_TRUE(encode_general_data(table) == data);
 
   const std::string plan = golden("Varelbo_linea.dat");
-  const std::vector<PlanRow> pianta = decode_line_plan(plan);
+  const Plan pianta = decode_line_plan(plan);
   ASSERT_EQ(pianta.size(), 122001u);
-  EXPECT_EQ(pianta[1], (PlanRow{std::int16_t{0}, std::int16_t{1}}));
-  EXPECT_EQ(pianta[2], (PlanRow{0.0, 2.0}));
-  EXPECT_EQ(pianta[121999], (PlanRow{}));
+  EXPECT_EQ(pianta.seeds(), (std::array<std::int16_t, 4>{0, 0, 0, 1}));
+  EXPECT_EQ(pianta.entry(2, 0), (PlanEntry{PlanTag::kDouble, 0, 0.0}));
+  EXPECT_EQ(pianta.entry(2, 1), (PlanEntry{PlanTag::kDouble, 0, 2.0}));
+  EXPECT_EQ(pianta.computed(), 121997u);
+  EXPECT_EQ(pianta.tag(121999), PlanTag::kEmpty);
   EXPECT_TRUE(encode_line_plan(pianta) == plan);
 
   EXPECT_TRUE(disagreements({pianta, table, celle}).empty());
@@ -83,9 +85,8 @@ TEST(CompiledFiles, ModelsWithEveryKindOfValueComeBackAsTheyWere) {
   EXPECT_EQ(decode_general_data(encode_general_data(table)), table);
 
   // Seeds, doubles of every sort, then empty rows; and a plan that was never begun.
-  std::vector<PlanRow> pianta(plan_row_count(0));
-  pianta[0] = PlanRow{std::int16_t{INT16_MIN}, std::int16_t{INT16_MAX}};
-  pianta[1] = PlanRow{std::int16_t{0}, std::int16_t{-1}};
+  Plan pianta(plan_row_count(0));
+  pianta.seed(INT16_MIN, INT16_MAX, 0, -1);
   const double odd[] = {-0.0,
                         std::numeric_limits<double>::denorm_min(),
                         std::numeric_limits<double>::max(),
@@ -93,17 +94,19 @@ TEST(CompiledFiles, ModelsWithEveryKindOfValueComeBackAsTheyWere) {
                         1e-300,
                         0.1};
   for (std::size_t r = 2; r < pianta.size() - 10; ++r) {
-    pianta[r] = PlanRow{odd[r % 6], static_cast<double>(r) / 3};
+    pianta.push_back(r == 3 ? 0.5 : odd[r % 6], static_cast<double>(r) / 3);
   }
-  const std::vector<PlanRow> decoded = decode_line_plan(encode_line_plan(pianta));
+  const Plan decoded = decode_line_plan(encode_line_plan(pianta));
   EXPECT_EQ(decoded, pianta);
-  EXPECT_TRUE(std::signbit(std::get<double>(decoded[6][0])));  // -0.0 stays negative
-  const std::vector<PlanRow> never_begun(plan_row_count(10));
+  EXPECT_TRUE(std::signbit(decoded.entry(6, 0).real));  // -0.0 stays negative
+  const Plan never_begun(plan_row_count(10));
   EXPECT_EQ(decode_line_plan(encode_line_plan(never_begun)), never_begun);
 
   // A NaN, which compares unequal to itself, keeps its bits.
-  pianta[3][0] = std::bit_cast<double>(std::uint64_t{0x7FF4000000000123});
-  const std::string bytes = encode_line_plan(pianta);
+  Plan with_nan(plan_row_count(0));
+  with_nan.seed(0, 0, 0, 1);
+  with_nan.push_back(std::bit_cast<double>(std::uint64_t{0x7FF4000000000123}), 0);
+  const std::string bytes = encode_line_plan(with_nan);
   EXPECT_TRUE(encode_line_plan(decode_line_plan(bytes)) == bytes);
 }
 
@@ -114,7 +117,7 @@ std::string bytes(std::initializer_list<int> values) {
 }
 
 // Plan files of a few rows, decoded with the row count left open.
-std::vector<PlanRow> small_plan(std::string_view bytes) {
+Plan small_plan(std::string_view bytes) {
   return decode_line_plan(bytes, RecordCount{1, 100});
 }
 
@@ -222,12 +225,12 @@ TEST(CompiledFiles, AnythingElseIsAnErrorThatNamesTheByteAndWhatWasExpected) {
 TEST(CompiledFiles, FilesThatDisagreeAboutTheLineLength) {
   std::array<DataRow, data_row::kCount> table{};
   table[data_row::kLineAndTrain].valore2 = 10000;
-  const CompiledRoute route{std::vector<PlanRow>(plan_row_count(10000)), table,
+  const CompiledRoute route{Plan(plan_row_count(10000)), table,
                             std::vector<TrackCell>(cell_count(12000))};
   EXPECT_EQ(disagreements(route),
             std::vector<std::string>{"the track file holds 381 cells; the general data file's "
                                      "line length of 10000 m makes 341"});
-  const CompiledRoute without_table{std::vector<PlanRow>(plan_row_count(10000)), std::nullopt,
+  const CompiledRoute without_table{Plan(plan_row_count(10000)), std::nullopt,
                                     std::vector<TrackCell>(cell_count(10000))};
   EXPECT_TRUE(disagreements(without_table).empty());
 }

@@ -23,24 +23,6 @@ constexpr int kMaxReadings = 100;
 constexpr std::string_view kStandInLine =
     "[generale]\r\nlunghezza percorso, 1000000\r\n[fine corpo]\r\n[fine]\r\n";
 
-class GivenFiles final : public DescriptionFiles {
- public:
-  GivenFiles(const std::string& line, const std::string& train) : line_(line), train_(train) {}
-  std::optional<std::string> open(DescriptionFile file) override {
-    return file == DescriptionFile::kLine ? line_ : train_;
-  }
-  void done(DescriptionFile) override {}
-
- private:
-  const std::string& line_;
-  const std::string& train_;
-};
-
-class Discard final : public RouteFileSink {
- public:
-  void write(ScenarioFile, std::string_view) override {}
-};
-
 // One reading, with everything its diagnostics refer to.
 struct Pass {
   SourceText line;
@@ -62,7 +44,7 @@ std::unique_ptr<Pass> compile(const SourceText& line, const SourceText& train,
   pass->state.nome_linea = nome_linea;
   pass->state.numero_treno = numero_treno;
   pass->log = std::make_unique<ReadingLog>(pass->state);
-  GivenFiles files(pass->line.bytes(), pass->train.bytes());
+  DescriptionTexts files(pass->line.bytes(), pass->train.bytes());
   pass->outcome = memorizza_percorso(pass->state, modo, files, output, pass->log.get());
   return pass;
 }
@@ -106,7 +88,7 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
   while (static_cast<int>(passes.size()) < kMaxReadings) {
     const Pass& last = *passes.back();
     std::unique_ptr<Pass> next;
-    Discard discard;
+    NoRouteFiles discard;
     if (explained.read_on) {
       const Lines& lines = *explained.read_on;
       const bool on_line = lines.file == DescriptionFile::kLine;

@@ -23,11 +23,7 @@ using binario::testing::lines;
 using binario::testing::small_line;
 using binario::testing::small_train;
 
-class MemoryRouteFiles final : public RouteFileSink {
- public:
-  void write(ScenarioFile file, std::string_view bytes) override { files[file] = bytes; }
-  std::map<ScenarioFile, std::string> files;
-};
+using MemoryRouteFiles = RouteFilesInMemory;
 
 struct Told {
   Diagnosis diagnosis;

@@ -113,16 +113,15 @@ void diff_rows(RouteDiff& diff, const CompiledRoute& a, const CompiledRoute& b,
 }
 
 // Whether two plan entries are the same bytes in the file.
-bool same_entry(const PlanValue& a, const PlanValue& b) {
-  if (a.index() != b.index()) return false;
-  if (const auto* x = std::get_if<double>(&a)) {
-    return std::bit_cast<std::uint64_t>(*x) == std::bit_cast<std::uint64_t>(std::get<double>(b));
+bool same_entry(const PlanEntry& a, const PlanEntry& b) {
+  if (a.tag != b.tag) return false;
+  if (a.tag == PlanTag::kDouble) {
+    return std::bit_cast<std::uint64_t>(a.real) == std::bit_cast<std::uint64_t>(b.real);
   }
-  return a == b;
+  return a.integer == b.integer;
 }
 
-std::optional<PlanChange> diff_plans(const std::vector<PlanRow>& a, const std::vector<PlanRow>& b,
-                                     const RouteRange& range) {
+std::optional<PlanChange> diff_plans(const Plan& a, const Plan& b, const RouteRange& range) {
   PlanChange change;
   change.rows_a = a.size();
   change.rows_b = b.size();
@@ -132,12 +131,14 @@ std::optional<PlanChange> diff_plans(const std::vector<PlanRow>& a, const std::v
   const std::int64_t last =
       std::min<std::int64_t>(range.last_metre, static_cast<std::int64_t>(common) - 1);
   for (std::int64_t r = first; r <= last; ++r) {
-    const PlanRow& ra = a[static_cast<std::size_t>(r)];
-    const PlanRow& rb = b[static_cast<std::size_t>(r)];
-    if (same_entry(ra[0], rb[0]) && same_entry(ra[1], rb[1])) continue;
+    const auto row = static_cast<std::size_t>(r);
+    if (same_entry(a.entry(row, 0), b.entry(row, 0)) &&
+        same_entry(a.entry(row, 1), b.entry(row, 1))) {
+      continue;
+    }
     differ = true;
-    const auto pa = plan_point(ra);
-    const auto pb = plan_point(rb);
+    const auto pa = plan_point(a, row);
+    const auto pb = plan_point(b, row);
     std::optional<double> distance;
     if (pa && pb) {
       const double dx = (*pa)[0] - (*pb)[0];

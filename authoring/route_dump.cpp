@@ -276,7 +276,7 @@ void dump_rows(std::string& out, const CompiledRoute& route, const RouteRange& r
   }
 }
 
-void dump_plan(std::string& out, const std::vector<PlanRow>& pianta, const RouteRange& range) {
+void dump_plan(std::string& out, const Plan& pianta, const RouteRange& range) {
   const PlanSummary s = summarise_plan(pianta, range);
   out += "\nLine plan (" + std::to_string(s.rows) + " rows, one per metre, 0 to " +
          std::to_string(s.rows - 1) + ")\n";

@@ -343,10 +343,10 @@ std::int64_t line_length_of(const CompiledRoute& route) {
 }
 
 // The rows of the plan that hold points, while each fits a 32-bit count of centimetres.
-void read_plan(Sheet& sheet, const std::vector<PlanRow>& pianta) {
+void read_plan(Sheet& sheet, const Plan& pianta) {
   constexpr double kLimit = 2.0e7;  // metres; a route lies well within
   for (std::size_t r = 0; r < pianta.size(); ++r) {
-    const std::optional<std::array<double, 2>> point = plan_point(pianta[r]);
+    const std::optional<std::array<double, 2>> point = plan_point(pianta, r);
     if (!point) break;
     const auto [x, y] = *point;
     if (!(std::fabs(x) <= kLimit && std::fabs(y) <= kLimit)) {

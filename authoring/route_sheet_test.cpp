@@ -252,7 +252,7 @@ TEST(RouteSheetPage, EmbedsTheRouteWhole) {
   EXPECT_EQ(unbase64(data["cells"]),
             read_file(std::filesystem::path(COMPILER_TESTDATA) / "Varelbo_3874.dat"));
 
-  const std::vector<PlanRow>& pianta = *varelbo.route.pianta;
+  const Plan& pianta = *varelbo.route.pianta;
   ASSERT_EQ(data["plan"]["rows"], 121999);  // the last two rows are empty
   const std::vector<std::array<std::int32_t, 2>> cm =
       plan_from_page(unbase64(data["plan"]["cm"]), 121999);
@@ -260,7 +260,7 @@ TEST(RouteSheetPage, EmbedsTheRouteWhole) {
   double worst = 0;
   for (std::size_t r = 0; r < cm.size(); ++r) {
     for (std::size_t c = 0; c < 2; ++c) {
-      worst = std::max(worst, std::fabs(cm[r][c] / 100.0 - (*plan_point(pianta[r]))[c]));
+      worst = std::max(worst, std::fabs(cm[r][c] / 100.0 - (*plan_point(pianta, r))[c]));
     }
   }
   EXPECT_LE(worst, 0.005);
@@ -376,8 +376,14 @@ TEST(RouteSheetPage, AnyFilesOfTheRoute) {
 
   // A plan whose points run out, or turn into what no drawing holds, is drawn to there.
   CompiledRoute route;
-  route.pianta = varelbo.route.pianta;
-  (*route.pianta)[50000][0] = std::numeric_limits<double>::infinity();
+  const Plan& whole = *varelbo.route.pianta;
+  Plan cut(whole.size());
+  cut.seed(whole.seeds()[0], whole.seeds()[1], whole.seeds()[2], whole.seeds()[3]);
+  for (std::size_t i = 0; i < whole.computed(); ++i) {
+    const bool at = i + 2 == 50000;
+    cut.push_back(at ? std::numeric_limits<double>::infinity() : whole.xs()[i], whole.ys()[i]);
+  }
+  route.pianta = cut;
   SheetInput input;
   input.route = &route;
   const std::string page = route_sheet_html(input);
@@ -421,10 +427,11 @@ TEST(RouteSheetPage, OddRoutes) {
   }
   table[data_row::kLineAndTrain].valore2 = -5;  // no line length: the cells tell it
   route.tabella_dati = table;
-  std::vector<PlanRow> pianta(20000);
-  for (std::size_t r = 0; r < pianta.size(); ++r) {
+  Plan pianta(20000);
+  pianta.seed(0, 0, 1, 0);
+  for (std::size_t r = 2; r < pianta.size(); ++r) {
     const double leap = r % 1000 == 0 ? 1.9e7 : 0;
-    pianta[r] = {static_cast<double>(r) + leap, -static_cast<double>(r % 7) - leap};
+    pianta.push_back(static_cast<double>(r) + leap, -static_cast<double>(r % 7) - leap);
   }
   route.pianta = pianta;
   SheetInput input;

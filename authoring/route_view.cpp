@@ -187,19 +187,16 @@ std::string clock_time(std::int64_t seconds) {
          two(s % 60);
 }
 
-std::optional<std::array<double, 2>> plan_point(const PlanRow& row) {
-  std::array<double, 2> point{};
-  for (int c = 0; c < 2; ++c) {
-    const PlanValue& value = row[static_cast<std::size_t>(c)];
-    if (const auto* real = std::get_if<double>(&value)) {
-      point[static_cast<std::size_t>(c)] = *real;
-    } else if (const auto* integer = std::get_if<std::int16_t>(&value)) {
-      point[static_cast<std::size_t>(c)] = *integer;
-    } else {
+std::optional<std::array<double, 2>> plan_point(const Plan& pianta, std::size_t row) {
+  switch (pianta.tag(row)) {
+    case PlanTag::kInt16:
+      return std::array<double, 2>{static_cast<double>(pianta.seeds()[2 * row]),
+                                   static_cast<double>(pianta.seeds()[2 * row + 1])};
+    case PlanTag::kDouble:
+      return std::array<double, 2>{pianta.xs()[row - 2], pianta.ys()[row - 2]};
+    default:
       return std::nullopt;
-    }
   }
-  return point;
 }
 
 namespace {
@@ -220,7 +217,7 @@ int curve_class_of(double kappa) {
 
 }  // namespace
 
-PlanSummary summarise_plan(const std::vector<PlanRow>& pianta, const RouteRange& range) {
+PlanSummary summarise_plan(const Plan& pianta, const RouteRange& range) {
   PlanSummary summary;
   summary.rows = pianta.size();
   if (pianta.empty()) return summary;
@@ -244,11 +241,19 @@ PlanSummary summarise_plan(const std::vector<PlanRow>& pianta, const RouteRange&
     curve.reset();
   };
   for (std::int64_t r = first; r <= last; ++r) {
-    const PlanRow& row = pianta[static_cast<std::size_t>(r)];
-    if (std::holds_alternative<std::int16_t>(row[0])) ++summary.seeds;
-    if (std::holds_alternative<double>(row[0])) ++summary.computed;
-    if (std::holds_alternative<std::monostate>(row[0])) ++summary.empty;
-    const std::optional<std::array<double, 2>> point = plan_point(row);
+    const auto row = static_cast<std::size_t>(r);
+    switch (pianta.tag(row)) {
+      case PlanTag::kInt16:
+        ++summary.seeds;
+        break;
+      case PlanTag::kDouble:
+        ++summary.computed;
+        break;
+      default:
+        ++summary.empty;
+        break;
+    }
+    const std::optional<std::array<double, 2>> point = plan_point(pianta, row);
     if (point) {
       const auto [x, y] = *point;
       if (!summary.has_points) {

@@ -130,10 +130,10 @@ struct PlanSummary {
 };
 
 // The plan's numbers as doubles: the seeds as they are, nothing for an empty entry.
-std::optional<std::array<double, 2>> plan_point(const PlanRow& row);
+std::optional<std::array<double, 2>> plan_point(const Plan& pianta, std::size_t row);
 
 // Summarises the rows of `range` (clipped to the plan).
-PlanSummary summarise_plan(const std::vector<PlanRow>& pianta, const RouteRange& range);
+PlanSummary summarise_plan(const Plan& pianta, const RouteRange& range);
 
 // Lines a later step of the authoring side adds beside a cell (the description record that
 // put it there, whether the compiler placed it); none by default.

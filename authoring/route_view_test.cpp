@@ -113,7 +113,7 @@ TEST(RouteView, CurvesAreRecoveredFromThePlan) {
       read_descriptions(small_line({"curvas4,  1000,  300", "curvad6,  2000,  100",
                                     "curvad1,  2100,  500", "curvas2,  16000,  900"}),
                         small_train());
-  const std::vector<PlanRow>& pianta = reading.state.pianta;
+  const Plan& pianta = reading.state.pianta;
   const PlanSummary whole = summarise_plan(pianta, RouteRange{});
   EXPECT_EQ(whole.rows, 17001u);
   EXPECT_EQ(whole.seeds, 2u);

@@ -12,24 +12,12 @@
 namespace binario {
 namespace {
 
-class InMemoryDescriptions final : public DescriptionFiles {
- public:
-  InMemoryDescriptions(const std::string& line, const std::string& train)
-      : line_(line), train_(train) {}
-  std::optional<std::string> open(DescriptionFile file) override {
-    return file == DescriptionFile::kLine ? line_ : train_;
-  }
-  void done(DescriptionFile) override {}
-
- private:
-  const std::string& line_;
-  const std::string& train_;
-};
-
 // Encodes the files, as the compile step must, and keeps only their sizes.
 class CountingSink final : public RouteFileSink {
  public:
-  void write(ScenarioFile, std::string_view bytes) override { bytes_ += bytes.size(); }
+  void begin(ScenarioFile) override {}
+  void write(std::string_view bytes) override { bytes_ += bytes.size(); }
+  void finish() override {}
   std::size_t bytes_ = 0;
 };
 
@@ -39,7 +27,7 @@ void compile(benchmark::State& state, const std::string& line, const std::string
     RunState run;
     run.nome_linea = "Varelbo";
     run.numero_treno = "3874";
-    InMemoryDescriptions descriptions(line, train);
+    DescriptionTexts descriptions(line, train);
     CountingSink sink;
     memorizza_percorso(run, 1, descriptions, sink);
     if (run.codice_errore != 0) {

@@ -26,32 +26,13 @@
 namespace binario {
 namespace {
 
-class InMemoryDescriptions final : public DescriptionFiles {
- public:
-  InMemoryDescriptions(const std::string& line, const std::string& train)
-      : line_(line), train_(train) {}
-  std::optional<std::string> open(DescriptionFile file) override {
-    return file == DescriptionFile::kLine ? line_ : train_;
-  }
-  void done(DescriptionFile) override {}
-
- private:
-  const std::string& line_;
-  const std::string& train_;
-};
-
-class Discard final : public RouteFileSink {
- public:
-  void write(ScenarioFile, std::string_view) override {}
-};
-
 // The route the compile step makes of two descriptions, as binario view reads it.
 authoring::CompiledRoute compiled(const std::string& line, const std::string& train) {
   RunState run;
   run.nome_linea = "Lunga";
   run.numero_treno = "1";
-  InMemoryDescriptions descriptions(line, train);
-  Discard nowhere;
+  DescriptionTexts descriptions(line, train);
+  NoRouteFiles nowhere;
   memorizza_percorso(run, 1, descriptions, nowhere);
   authoring::CompiledRoute route;
   route.pianta = authoring::decode_line_plan(encode_line_plan(run.pianta));

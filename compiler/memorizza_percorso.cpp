@@ -169,10 +169,16 @@ CompileOutcome memorizza_percorso(RunState& state, std::int32_t j, DescriptionFi
   first.dato2 = static_cast<std::int16_t>(codice_gara_og(state));  // at most 6375
 
   if (state.modo != 0 && !state.pianta.empty()) {
-    output.write(ScenarioFile::kLinePlan, encode_line_plan(state.pianta));
+    output.begin(ScenarioFile::kLinePlan);
+    encode_line_plan(state.pianta, [&](std::string_view piece) { output.write(piece); });
+    output.finish();
   }
-  output.write(ScenarioFile::kGeneralData, encode_general_data(state.tabella_dati));
-  output.write(ScenarioFile::kTrack, encode_track(state.celle));
+  output.begin(ScenarioFile::kGeneralData);
+  output.write(encode_general_data(state.tabella_dati));
+  output.finish();
+  output.begin(ScenarioFile::kTrack);
+  output.write(encode_track(state.celle));
+  output.finish();
   return outcome;
 }
 

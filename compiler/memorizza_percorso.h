@@ -2,6 +2,8 @@
 #define BINARIO_COMPILER_MEMORIZZA_PERCORSO_H_
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,11 +14,55 @@
 namespace binario {
 
 // Where the compile step puts the compiled route files (the line plan file, the general data
-// file, the track file). Failures of the system are thrown as std::system_error.
+// file, the track file). Each file is begun, written in pieces as it is encoded, and finished;
+// a file begun and not finished, a failure having come on the way, must leave nothing of itself
+// where the file belongs. Failures of the system are thrown as std::system_error.
 class RouteFileSink {
  public:
   virtual ~RouteFileSink() = default;
-  virtual void write(ScenarioFile file, std::string_view bytes) = 0;
+  virtual void begin(ScenarioFile file) = 0;
+  virtual void write(std::string_view bytes) = 0;
+  virtual void finish() = 0;
+};
+
+// The compiled route files kept in memory, whole, by file.
+class RouteFilesInMemory final : public RouteFileSink {
+ public:
+  void begin(ScenarioFile file) override {
+    current_ = file;
+    files[file].clear();
+  }
+  void write(std::string_view bytes) override { files[current_] += bytes; }
+  void finish() override {}
+
+  std::map<ScenarioFile, std::string> files;
+
+ private:
+  ScenarioFile current_ = ScenarioFile::kLinePlan;
+};
+
+// The compiled route files encoded, as the compile step must, and dropped.
+class NoRouteFiles final : public RouteFileSink {
+ public:
+  void begin(ScenarioFile) override {}
+  void write(std::string_view) override {}
+  void finish() override {}
+};
+
+// The two description files as texts in memory: the readers take them as they are, and nothing
+// becomes of them when the readers are done. Nothing stands for a file that does not exist.
+class DescriptionTexts final : public DescriptionFiles {
+ public:
+  DescriptionTexts(std::optional<std::string> line, std::optional<std::string> train)
+      : line_(std::move(line)), train_(std::move(train)) {}
+  std::optional<std::string> open(DescriptionFile file) override {
+    return file == DescriptionFile::kLine ? line_ : train_;
+  }
+  void done(DescriptionFile) override {}
+
+ private:
+  std::optional<std::string> line_;
+  std::optional<std::string> train_;
 };
 
 // The value of every speed check point the completion pass places.

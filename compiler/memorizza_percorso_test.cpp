@@ -155,14 +155,7 @@ TEST(CompleteTrack, Cases) {
   }
 }
 
-// Compiled files kept in memory, by the file they would be.
-class MemoryRouteFiles final : public RouteFileSink {
- public:
-  void write(ScenarioFile file, std::string_view bytes) override {
-    files[file] = std::string(bytes);
-  }
-  std::map<ScenarioFile, std::string> files;
-};
+using MemoryRouteFiles = RouteFilesInMemory;
 
 struct Compiled {
   RunState state;

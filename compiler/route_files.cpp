@@ -1,7 +1,7 @@
 #include "compiler/route_files.h"
 
+#include <array>
 #include <stdexcept>
-#include <variant>
 
 #include "compiler/coding.h"
 
@@ -9,64 +9,112 @@ namespace binario {
 
 namespace {
 
-void put_plan_value(std::string& out, const PlanValue& value) {
-  if (const auto* real = std::get_if<double>(&value)) {
-    // The tag and the double in one append: nearly every entry is one of these.
-    put_le<2>(out, kPlanDouble);
-    put_le<8>(out, std::bit_cast<std::uint64_t>(*real));
-  } else if (const auto* integer = std::get_if<std::int16_t>(&value)) {
-    put_u16(out, kPlanInt16);
-    put_i16(out, *integer);
-  } else {
-    put_u16(out, kPlanEmpty);
+constexpr std::uint16_t kTagInFile[] = {kPlanEmpty, kPlanInt16, kPlanDouble};  // by PlanTag
+
+// The entries of one column, in pieces.
+class ColumnWriter {
+ public:
+  explicit ColumnWriter(const std::function<void(std::string_view)>& write) : write_(write) {}
+  ~ColumnWriter() = default;
+
+  void entry(PlanTag tag, std::int16_t integer, double real) {
+    if (end_ - at_ < 10) flush();
+    at_ = put_u16(at_, kTagInFile[static_cast<std::size_t>(tag)]);
+    if (tag == PlanTag::kInt16) at_ = put_i16(at_, integer);
+    if (tag == PlanTag::kDouble) at_ = put_f64(at_, real);
   }
-}
+  // The computed rows of a column: a double each, with nothing to decide per entry.
+  void reals(const std::vector<double>& values) {
+    for (double value : values) {
+      if (end_ - at_ < 10) flush();
+      at_ = put_f64(put_u16(at_, kPlanDouble), value);
+    }
+  }
+  void flush() {
+    if (at_ != piece_.data()) write_(std::string_view(piece_.data(), at_ - piece_.data()));
+    at_ = piece_.data();
+  }
+
+ private:
+  const std::function<void(std::string_view)>& write_;
+  std::array<char, kLinePlanPiece> piece_;
+  char* at_ = piece_.data();
+  char* const end_ = piece_.data() + piece_.size();
+};
 
 }  // namespace
 
-std::string encode_line_plan(const std::vector<PlanRow>& pianta) {
-  std::string out;
-  out.reserve(pianta.size() * 2 * 10);
+std::size_t line_plan_size(const Plan& pianta) {
+  std::size_t entries = 0;
+  if (pianta.seeded()) entries += 2 * plan_entry_size(PlanTag::kInt16);
+  entries += pianta.computed() * plan_entry_size(PlanTag::kDouble);
+  const std::size_t rest = pianta.size() - (pianta.seeded() ? 2 + pianta.computed() : 0);
+  entries += rest * plan_entry_size(PlanTag::kEmpty);
+  return 2 * entries;
+}
+
+void encode_line_plan(const Plan& pianta, const std::function<void(std::string_view)>& write) {
+  ColumnWriter out(write);
   for (int column = 0; column < 2; ++column) {
-    for (const PlanRow& row : pianta) put_plan_value(out, row[column]);
+    std::size_t row = 0;
+    if (pianta.seeded()) {
+      for (; row < 2; ++row) out.entry(PlanTag::kInt16, pianta.seeds()[2 * row + column], 0);
+      out.reals(column == 0 ? pianta.xs() : pianta.ys());
+      row += pianta.computed();
+    }
+    for (; row < pianta.size(); ++row) out.entry(PlanTag::kEmpty, 0, 0);
   }
+  out.flush();
+}
+
+std::string encode_line_plan(const Plan& pianta) {
+  std::string out;
+  out.reserve(line_plan_size(pianta));
+  encode_line_plan(pianta, [&](std::string_view piece) { out += piece; });
   return out;
 }
 
 std::string encode_general_data(const std::array<DataRow, data_row::kCount>& tabella_dati) {
-  std::string out;
+  std::size_t size = 0;
   for (const DataRow& row : tabella_dati) {
     if (row.testo.size() > UINT16_MAX) {
       throw std::length_error("a text of " + std::to_string(row.testo.size()) +
                               " bytes does not fit the general data file");
     }
-    put_u8(out, row.classe);
-    put_i32(out, row.valore1);
-    put_i32(out, row.valore2);
-    put_i32(out, row.valore3);
-    put_u8(out, row.marca);
-    put_u16(out, static_cast<std::uint16_t>(row.testo.size()));
-    out += row.testo;
+    size += kDataRowFixedSize + row.testo.size();
+  }
+  std::string out(size, '\0');
+  char* at = out.data();
+  for (const DataRow& row : tabella_dati) {
+    at = put_u8(at, row.classe);
+    at = put_i32(at, row.valore1);
+    at = put_i32(at, row.valore2);
+    at = put_i32(at, row.valore3);
+    at = put_u8(at, row.marca);
+    at = put_u16(at, static_cast<std::uint16_t>(row.testo.size()));
+    at = std::copy(row.testo.begin(), row.testo.end(), at);
     for (std::int16_t parola : {row.parola1, row.parola2, row.parola3, row.parola4, row.parola5}) {
-      put_i16(out, parola);
+      at = put_i16(at, parola);
     }
     for (std::uint8_t ottetto : {row.ottetto1, row.ottetto2, row.ottetto3, row.ottetto4}) {
-      put_u8(out, ottetto);
+      at = put_u8(at, ottetto);
     }
-    put_i32(out, row.valore4);
+    at = put_i32(at, row.valore4);
   }
   return out;
 }
 
 std::string encode_track(const std::vector<TrackCell>& celle) {
-  std::string out;
-  out.reserve(celle.size() * kCellRecordSize);
+  std::string out(celle.size() * kCellRecordSize, '\0');
+  char* at = out.data();
   for (const TrackCell& cell : celle) {
-    put_u8(out, cell.tipo);
-    for (std::int16_t dato : {cell.dato1, cell.dato2, cell.dato3, cell.dato4}) put_i16(out, dato);
+    at = put_u8(at, cell.tipo);
+    for (std::int16_t dato : {cell.dato1, cell.dato2, cell.dato3, cell.dato4}) {
+      at = put_i16(at, dato);
+    }
     for (std::uint8_t byte :
          {cell.dato5, cell.avviso, cell.montagna, cell.velocita, cell.pendenza, cell.aderenza}) {
-      put_u8(out, byte);
+      at = put_u8(at, byte);
     }
   }
   return out;

@@ -18,7 +18,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "reader/track_model.h"
 
@@ -36,7 +38,21 @@ static_assert(kCellRecordSize == 15);
 inline constexpr std::size_t kDataRowFixedSize = 1 + 3 * 4 + 1 + 2 + 5 * 2 + 4 * 1 + 4;
 static_assert(kDataRowFixedSize == 34);
 
-std::string encode_line_plan(const std::vector<PlanRow>& pianta);
+// The size of a plan entry in the file, its tag and its payload.
+inline constexpr std::size_t kPlanEntrySize[] = {2, 4, 10};  // by PlanTag
+constexpr std::size_t plan_entry_size(PlanTag tag) {
+  return kPlanEntrySize[static_cast<std::size_t>(tag)];
+}
+
+// The line plan file's size: every entry of both columns.
+std::size_t line_plan_size(const Plan& pianta);
+
+// The line plan file, in pieces of at most kLinePlanPiece bytes handed to `write` in order, so
+// that the 2.4 MB of a long line are never held whole.
+inline constexpr std::size_t kLinePlanPiece = 64 * 1024;
+void encode_line_plan(const Plan& pianta, const std::function<void(std::string_view)>& write);
+// The same, whole.
+std::string encode_line_plan(const Plan& pianta);
 
 // Throws std::length_error for a text longer than the 65535 bytes its length field holds.
 std::string encode_general_data(const std::array<DataRow, data_row::kCount>& tabella_dati);

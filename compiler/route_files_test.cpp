@@ -14,13 +14,15 @@ std::string bytes(std::initializer_list<int> values) {
 }
 
 TEST(Coding, LittleEndianFields) {
-  std::string out;
-  put_u8(out, 0xAB);
-  put_i16(out, -2);
-  put_u16(out, 0x1234);
-  put_i32(out, 0x01020304);
-  put_i32(out, -1);
-  put_f64(out, 1.0);
+  std::string out(21, '\0');
+  char* at = out.data();
+  at = put_u8(at, 0xAB);
+  at = put_i16(at, -2);
+  at = put_u16(at, 0x1234);
+  at = put_i32(at, 0x01020304);
+  at = put_i32(at, -1);
+  at = put_f64(at, 1.0);
+  EXPECT_EQ(at, out.data() + out.size());
   EXPECT_EQ(out, bytes({0xAB, 0xFE, 0xFF, 0x34, 0x12, 0x04, 0x03, 0x02, 0x01, 0xFF, 0xFF,
                         0xFF, 0xFF, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F}));
 }
@@ -53,14 +55,38 @@ TEST(EncodeGeneralData, ARecordWithItsText) {
 }
 
 TEST(EncodeLinePlan, TaggedValuesColumnByColumn) {
-  const std::vector<PlanRow> plan = {
-      {std::int16_t{0}, std::int16_t{-1}},
-      {2.0, std::monostate{}},
-  };
-  EXPECT_EQ(encode_line_plan(plan), bytes({2, 0, 0,    0,                          // row 0, x
-                                           5, 0, 0,    0,    0, 0, 0, 0, 0, 0x40,  // row 1, x
-                                           2, 0, 0xFF, 0xFF,                       // row 0, y
-                                           0, 0}));                                // row 1, y
+  Plan plan(4);
+  plan.seed(0, -1, 0, 1);
+  plan.push_back(2.0, -0.5);
+  const std::string expected = bytes({2, 0, 0,    0,                             // row 0, x
+                                      2, 0, 0,    0,                             // row 1, x
+                                      5, 0, 0,    0,    0, 0, 0, 0, 0,    0x40,  // row 2, x
+                                      0, 0,                                      // row 3, x
+                                      2, 0, 0xFF, 0xFF,                          // row 0, y
+                                      2, 0, 1,    0,                             // row 1, y
+                                      5, 0, 0,    0,    0, 0, 0, 0, 0xE0, 0xBF,  // row 2, y
+                                      0, 0});                                    // row 3, y
+  EXPECT_EQ(encode_line_plan(plan), expected);
+  EXPECT_EQ(line_plan_size(plan), expected.size());
+  EXPECT_EQ(encode_line_plan(Plan(3)), bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));  // never seeded
+}
+
+// A long plan comes in pieces of at most kLinePlanPiece bytes, which make the whole file.
+TEST(EncodeLinePlan, InPieces) {
+  Plan plan(20000);
+  plan.seed(0, 0, 0, 1);
+  for (int row = 2; row < 19000; ++row) plan.push_back(row * 0.5, -row * 0.25);
+  std::string pieces;
+  std::size_t count = 0;
+  encode_line_plan(plan, [&](std::string_view piece) {
+    EXPECT_LE(piece.size(), kLinePlanPiece);
+    pieces += piece;
+    ++count;
+  });
+  EXPECT_GT(count, 3u);
+  EXPECT_EQ(pieces.size(), line_plan_size(plan));
+  EXPECT_TRUE(pieces == encode_line_plan(plan));
+  EXPECT_EQ(pieces.substr(8, 10), bytes({5, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F}));  // row 2, x: 1.0
 }
 
 }  // namespace

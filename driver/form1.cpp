@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "compiler/memorizza_percorso.h"
+#include "compiler/route_files_in_folder.h"
 #include "driver/exit_status.h"
 #include "driver/platform.h"
 #include "io/files.h"
@@ -44,19 +45,6 @@ class FolderDescriptionFiles final : public DescriptionFiles {
   const Form1& form_;
 };
 
-// The compiled route files, next to the executable.
-class FolderRouteFiles final : public RouteFileSink {
- public:
-  explicit FolderRouteFiles(const Form1& form) : form_(form) {}
-
-  void write(ScenarioFile file, std::string_view bytes) override {
-    replace_file(form_.nome_file(file), bytes);
-  }
-
- private:
-  const Form1& form_;
-};
-
 }  // namespace
 
 int Form1::Form_Load() {
@@ -77,7 +65,7 @@ int Form1::Form_Load() {
   dati_scheda(nome_file(ScenarioFile::kTrainSheet));
 
   FolderDescriptionFiles descriptions(*this);
-  FolderRouteFiles route_files(*this);
+  RouteFilesInFolder route_files([this](ScenarioFile file) { return nome_file(file); });
   const CompileOutcome outcome = memorizza_percorso(state_, 1, descriptions, route_files);
   if (!outcome.errore.empty()) errore(outcome.errore);
 

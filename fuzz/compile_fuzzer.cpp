@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view train = split == std::string_view::npos ? "" : input.substr(split + 1);
   RunState state = fuzz::identity();
   fuzz::Descriptions files(line, train);
-  fuzz::DiscardedRouteFiles output;
+  NoRouteFiles output;
   const std::int32_t modo = size > 0 && (data[size - 1] & 1) ? 0 : 1;
   memorizza_percorso(state, modo, files, output);
   return 0;

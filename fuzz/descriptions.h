@@ -24,12 +24,6 @@ class Descriptions final : public DescriptionFiles {
   std::string_view train_;
 };
 
-// Encodes the compiled files, as the compile step must, and drops them.
-class DiscardedRouteFiles final : public RouteFileSink {
- public:
-  void write(ScenarioFile, std::string_view) override {}
-};
-
 inline RunState identity() {
   RunState state;
   state.nome_linea = "Varelbo";

@@ -12,16 +12,6 @@
 #include "fuzz/descriptions.h"
 #include "fuzz/fuzz_target.h"
 
-namespace {
-
-class KeptRouteFiles final : public binario::RouteFileSink {
- public:
-  void write(binario::ScenarioFile file, std::string_view bytes) override { files[file] = bytes; }
-  std::map<binario::ScenarioFile, std::string> files;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace binario;
   const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -32,14 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const authoring::SourceText line_text("line.txt", line);
   const authoring::SourceText train_text("train.txt", train);
-  KeptRouteFiles watched;
+  RouteFilesInMemory watched;
   const authoring::Diagnosis diagnosis =
       authoring::diagnose(line_text, train_text, "Varelbo", "3874", modo, watched);
   authoring::render(diagnosis.diagnostics, line_text, train_text);
 
   RunState alone = fuzz::identity();
   fuzz::Descriptions files(line, train);
-  KeptRouteFiles output;
+  RouteFilesInMemory output;
   memorizza_percorso(alone, modo, files, output);
   if (output.files != watched.files || alone.codice_errore != diagnosis.state.codice_errore ||
       alone.posizione_errore != diagnosis.state.posizione_errore) {

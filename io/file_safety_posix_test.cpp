@@ -94,18 +94,17 @@ bool is_description(const std::string& path) {
 // 25 and the compile step goes on with the line alone.
 const std::map<std::string, std::string>& compiled_without_the_train() {
   static const std::map<std::string, std::string> files = [] {
-    struct Sink final : RouteFileSink {
-      std::map<std::string, std::string> files;
-      void write(ScenarioFile file, std::string_view bytes) override {
-        files[file_name(binario::file_name("", '/', "Varelbo", "3874", file))] = bytes;
-      }
-    } sink;
+    RouteFilesInMemory sink;
     testing::MemoryFiles descriptions(new_set().at("Varelbo_linea.txt"), std::nullopt);
     RunState state;
     state.nome_linea = "Varelbo";
     state.numero_treno = "3874";
     memorizza_percorso(state, 1, descriptions, sink);
-    return sink.files;
+    std::map<std::string, std::string> files;
+    for (const auto& [file, bytes] : sink.files) {
+      files[file_name(binario::file_name("", '/', "Varelbo", "3874", file))] = bytes;
+    }
+    return files;
   }();
   return files;
 }

@@ -63,8 +63,8 @@ std::string random_digits() {
 
 }  // namespace
 
-FileReplacement::FileReplacement(std::string path)
-    : path_(std::move(path)), file_(native::kNoFile) {
+FileReplacement::FileReplacement(std::string path, Durability durability)
+    : path_(std::move(path)), durability_(durability), file_(native::kNoFile) {
   remove_leftover_temporaries(path_);
   std::error_code error;
   // A name already taken is tried again under another: only a planted file can take one.
@@ -97,7 +97,11 @@ void FileReplacement::commit() {
   // disk is quiet, and up to 40 ms when other work keeps it busy (bench/files_benchmark.cpp); a
   // run takes some 12 ms without it, and is started by hand: worth it. The folder is not
   // flushed: a power cut may bring back the older file, whole, which the next run replaces.
-  if (const std::error_code error = native::flush_to_disk(file_)) fail(error);
+  // A scratch file (the description files, read back and deleted by the same run) is not
+  // flushed: it never outlives the run, and its flush would only cost the run time.
+  if (durability_ == Durability::kKept) {
+    if (const std::error_code error = native::flush_to_disk(file_)) fail(error);
+  }
   const std::error_code closed = native::close(file_);
   file_ = native::kNoFile;
   if (closed) fail(closed);
@@ -117,8 +121,8 @@ void FileReplacement::fail(std::error_code error) {
   throw std::system_error(error, "cannot write " + path_);
 }
 
-void replace_file(const std::string& path, std::string_view bytes) {
-  FileReplacement file(path);
+void replace_file(const std::string& path, std::string_view bytes, Durability durability) {
+  FileReplacement file(path, durability);
   file.write(bytes);
   file.commit();
 }

@@ -9,6 +9,12 @@
 
 namespace binario {
 
+// Whether a file must come through a power cut whole.
+enum class Durability {
+  kKept,     // put on the disk before it takes its name: the programs' results
+  kScratch,  // read back and deleted by the same run: a power cut loses nothing it needs
+};
+
 // A file being written whole under its final name, in as many pieces as the writer likes: the
 // bytes go to a new temporary file beside the target, which replaces the target in one step when
 // commit() has put them on the disk. Until then the target is the older file, whole; after it,
@@ -26,7 +32,7 @@ class FileReplacement {
   // it under a new name (`path`.XXXXXXXX.tmp, eight hexadecimal digits) that nothing else has:
   // whatever stands at that name makes the creation fail, so a link planted there is never
   // followed.
-  explicit FileReplacement(std::string path);
+  explicit FileReplacement(std::string path, Durability durability = Durability::kKept);
   // Removes the temporary file unless commit() succeeded.
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
@@ -47,13 +53,15 @@ class FileReplacement {
   [[noreturn]] void fail(std::error_code error);
 
   std::string path_;
+  Durability durability_;
   std::string temporary_;
   std::intptr_t file_;  // native::File; native::kNoFile once closed
 };
 
 // Writes `bytes` as the whole content of the file `path`, creating it or replacing an older one,
 // through a FileReplacement.
-void replace_file(const std::string& path, std::string_view bytes);
+void replace_file(const std::string& path, std::string_view bytes,
+                  Durability durability = Durability::kKept);
 
 // The whole content of the file `path`, or nothing when there is no such file. A file that
 // exists but cannot be read is a std::system_error.

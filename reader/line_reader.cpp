@@ -18,7 +18,7 @@ namespace {
 // The order of the operations is part of the result: the plan must come out bit-identical.
 class PlanCursor {
  public:
-  explicit PlanCursor(std::vector<PlanRow>& plan) : plan_(plan) {}
+  explicit PlanCursor(Plan& plan) : plan_(plan) {}
 
   std::int32_t next_row() const { return n_; }
 
@@ -35,7 +35,7 @@ class PlanCursor {
       x = x1_ + dx + kappa * dy;
       y = y1_ + dy - kappa * dx;
     }
-    plan_[static_cast<std::size_t>(n_)] = PlanRow{x, y};
+    plan_.push_back(x, y);  // row n
     x2_ = x1_;
     y2_ = y1_;
     x1_ = x;
@@ -43,7 +43,7 @@ class PlanCursor {
     ++n_;
   }
 
-  std::vector<PlanRow>& plan_;
+  Plan& plan_;
   std::int32_t n_ = 2;
   // Rows n - 1 and n - 2; the seeds put the start at the origin heading along +y.
   double x1_ = 0, y1_ = 1, x2_ = 0, y2_ = 0;
@@ -98,10 +98,7 @@ std::optional<std::int32_t> LineReader::read() {
 
   progressive_ordina(state_);
   state_.numero_montagne = 0;
-  if (!state_.pianta.empty()) {
-    state_.pianta[0] = PlanRow{std::int16_t{0}, std::int16_t{0}};
-    state_.pianta[1] = PlanRow{std::int16_t{0}, std::int16_t{1}};
-  }
+  if (!state_.pianta.empty()) state_.pianta.seed(0, 0, 0, 1);
 
   // A record beyond the model ends the body; the rest of the reading goes on.
   if (!read_records([this] { return read_body_record(); })) return std::nullopt;

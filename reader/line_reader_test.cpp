@@ -1,8 +1,8 @@
 // The line half of the reading, through memorizza_dati, on small line descriptions.
 
+#include <array>
 #include <cmath>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@ using testing::read_descriptions;
 using testing::small_line;
 using testing::small_train;
 
-double x(const RunState& state, int row) { return std::get<double>(state.pianta[row][0]); }
-double y(const RunState& state, int row) { return std::get<double>(state.pianta[row][1]); }
+double x(const RunState& state, int row) { return state.pianta.entry(row, 0).real; }
+double y(const RunState& state, int row) { return state.pianta.entry(row, 1).real; }
 
 std::vector<int> gradients(const RunState& state, int from, int to) {
   std::vector<int> values;
@@ -75,8 +75,8 @@ TEST(LineReader, FirstCurveOfThePlan) {
   const RunState state =
       read_descriptions(line_115km({"[curve]", "curvas6,  500,  500"}), small_train()).state;
   ASSERT_EQ(state.pianta.size(), 122001u);
-  EXPECT_EQ(state.pianta[0], (PlanRow{std::int16_t{0}, std::int16_t{0}}));
-  EXPECT_EQ(state.pianta[1], (PlanRow{std::int16_t{0}, std::int16_t{1}}));
+  EXPECT_EQ(state.pianta.seeds(), (std::array<std::int16_t, 4>{0, 0, 0, 1}));
+  EXPECT_EQ(state.pianta.tag(2), PlanTag::kDouble);
   for (int row : {2, 250, 500}) {
     EXPECT_EQ(x(state, row), 0.0) << row;
     EXPECT_EQ(y(state, row), row) << row;
@@ -87,8 +87,9 @@ TEST(LineReader, FirstCurveOfThePlan) {
   const double step =
       std::hypot(x(state, 121998) - x(state, 121997), y(state, 121998) - y(state, 121997));
   EXPECT_NEAR(step, std::pow(1 + 0.003 * 0.003, 250), 1e-9);
-  EXPECT_TRUE(std::holds_alternative<std::monostate>(state.pianta[121999][0]));
-  EXPECT_TRUE(std::holds_alternative<std::monostate>(state.pianta[122000][1]));
+  EXPECT_EQ(state.pianta.tag(121998), PlanTag::kDouble);
+  EXPECT_EQ(state.pianta.tag(121999), PlanTag::kEmpty);
+  EXPECT_EQ(state.pianta.tag(122000), PlanTag::kEmpty);
 }
 
 TEST(LineReader, CurvesBendOnlyFromTheCurrentPoint) {
@@ -101,8 +102,8 @@ TEST(LineReader, CurvesBendOnlyFromTheCurrentPoint) {
   const std::string overlapping =
       line_115km({"[curve]", "curvad4,  1000,  500", "curvas4,  1200,  400"});
   const RunState c = read_descriptions(overlapping, small_train()).state;
-  EXPECT_EQ(c.pianta[1500], a.pianta[1500]);
-  EXPECT_NE(c.pianta[1501], a.pianta[1501]);  // bent from 1501 to 1600
+  EXPECT_EQ(c.pianta.entry(1500, 0), a.pianta.entry(1500, 0));
+  EXPECT_NE(c.pianta.entry(1501, 0), a.pianta.entry(1501, 0));  // bent from 1501 to 1600
   EXPECT_LT(x(c, 1600), x(a, 1600));
 }
 
@@ -125,6 +126,29 @@ TEST(LineReader, CurveKeywords) {
     EXPECT_EQ(x(state, 2), c.kappa) << c.keyword;
     EXPECT_EQ(y(state, 2), 2.0) << c.keyword;
   }
+}
+
+// A reading that stops in the body leaves the rows computed so far, and the rest empty: the
+// plan's shape in every model the reader builds.
+TEST(LineReader, APlanCutShortByAFailureKeepsWhatItComputed) {
+  const RunState state =
+      read_descriptions(small_line({"curvas4,  1000,  300", "pendenza,  1x00,  2"}), small_train())
+          .state;
+  EXPECT_EQ(state.codice_errore, error_code::kReadFailure);
+  EXPECT_TRUE(state.pianta.seeded());
+  EXPECT_EQ(state.pianta.computed(), 1299u);  // rows 2 to 1300
+  EXPECT_EQ(state.pianta.tag(1300), PlanTag::kDouble);
+  EXPECT_EQ(state.pianta.tag(1301), PlanTag::kEmpty);
+
+  // A failure before the body: no seeds, no row.
+  const RunState general =
+      read_descriptions(
+          lines({"[generale]", "lunghezza percorso, 10000", "sfondo uno, x", "[curve]", "[fine]"}),
+          small_train())
+          .state;
+  EXPECT_EQ(general.pianta.size(), 17001u);
+  EXPECT_FALSE(general.pianta.seeded());
+  EXPECT_EQ(general.pianta.tag(0), PlanTag::kEmpty);
 }
 
 TEST(LineReader, WithoutModoThereIsNoPlanAndCurvesAreNotRecords) {
@@ -206,7 +230,7 @@ TEST(LineReader, BeyondTheModelTheReadingGoesOn) {
   // The gradient in force runs on to the end; the plan and the train description follow.
   EXPECT_EQ(state.celle[337].pendenza, 106);
   EXPECT_EQ(state.celle[338].pendenza, 0);
-  EXPECT_TRUE(std::holds_alternative<double>(state.pianta[16998][1]));
+  EXPECT_EQ(state.pianta.tag(16998), PlanTag::kDouble);
   EXPECT_EQ(state.celle[337].aderenza, 100);
   EXPECT_EQ(reading.log,
             (std::vector<std::string>{"open line", "done line", "open train", "done train"}));

@@ -28,8 +28,8 @@ TEST(ScenarioReading, CleanErrorStatusAndBothFilesDone) {
 TEST(ScenarioReading, PlanFigures) {
   const RunState& state = scenario().state;
   ASSERT_EQ(state.pianta.size(), 122001u);
-  auto x = [&](int row) { return std::get<double>(state.pianta[row][0]); };
-  auto y = [&](int row) { return std::get<double>(state.pianta[row][1]); };
+  auto x = [&](int row) { return state.pianta.entry(row, 0).real; };
+  auto y = [&](int row) { return state.pianta.entry(row, 1).real; };
   // The figures the line's curve table records, to the last bit.
   EXPECT_EQ(x(1000), -310.6993956629719);
   EXPECT_EQ(y(1000), 832.3180836918722);
@@ -38,7 +38,7 @@ TEST(ScenarioReading, PlanFigures) {
   const double step = std::hypot(x(121998) - x(121997), y(121998) - y(121997));
   EXPECT_NEAR(step, 1.0369979369288995, 1e-9);
   EXPECT_NEAR(step, 1.037, 0.0005);
-  EXPECT_TRUE(std::holds_alternative<std::monostate>(state.pianta[121999][0]));
+  EXPECT_EQ(state.pianta.tag(121999), PlanTag::kEmpty);
 }
 
 TEST(ScenarioReading, TheLinesObjectsInTheirCells) {

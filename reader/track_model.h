@@ -11,7 +11,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace binario {
@@ -54,12 +53,67 @@ constexpr bool is_free(const TrackCell& cell) {
   return cell.tipo == cell_kind::kNone || cell.tipo == cell_kind::kSceneryMark;
 }
 
-// An entry of the plan: empty (never computed), a 16-bit integer (the two seed rows) or a double
-// (every computed row). The plan file records which, so the alternative matters.
-using PlanValue = std::variant<std::monostate, std::int16_t, double>;
+// What an entry of the plan holds: nothing (never computed), a 16-bit integer (the two seed
+// rows) or a double (every computed row). The plan file records which, so it matters.
+enum class PlanTag : std::uint8_t { kEmpty, kInt16, kDouble };
 
-// A row of the plan: column 0 is x, column 1 is y, in metres.
-using PlanRow = std::array<PlanValue, 2>;
+struct PlanEntry {
+  PlanTag tag = PlanTag::kEmpty;
+  std::int16_t integer = 0;  // for kInt16
+  double real = 0;           // for kDouble
+
+  friend bool operator==(const PlanEntry&, const PlanEntry&) = default;
+};
+
+// The plan: x (column 0) and y (column 1) of the track, in metres, at every metre of the route,
+// rows 0 to size() - 1. Rows 0 and 1 hold the seeds once the reading has put them there, rows 2
+// on the doubles it computed, one row after the other, and every row after those is empty. That
+// is the shape of every plan there is, so the plan keeps no tag per entry: each entry's tag
+// follows from its row. The computed rows cost their doubles and nothing more.
+class Plan {
+ public:
+  Plan() = default;
+  // A plan of `rows` rows, every entry empty.
+  explicit Plan(std::size_t rows) : rows_(rows) {}
+
+  std::size_t size() const { return rows_; }
+  bool empty() const { return rows_ == 0; }
+
+  // Rows 0 and 1 become (x0, y0) and (x1, y1). The plan must have both rows, and no computed row.
+  void seed(std::int16_t x0, std::int16_t y0, std::int16_t x1, std::int16_t y1);
+  bool seeded() const { return seeded_; }
+  // x0, y0, x1, y1.
+  const std::array<std::int16_t, 4>& seeds() const { return seeds_; }
+
+  // Room for `computed` rows after the seeds, taken once.
+  void reserve(std::size_t computed);
+  // Sets the next row, 2 + computed(): the plan must be seeded and have that row.
+  void push_back(double x, double y) {
+    x_.push_back(x);
+    y_.push_back(y);
+  }
+  // The rows computed after the seeds: rows 2 to computed() + 1.
+  std::size_t computed() const { return x_.size(); }
+  const std::vector<double>& xs() const { return x_; }
+  const std::vector<double>& ys() const { return y_; }
+
+  PlanTag tag(std::size_t row) const {
+    if (!seeded_) return PlanTag::kEmpty;
+    if (row < 2) return PlanTag::kInt16;
+    return row - 2 < x_.size() ? PlanTag::kDouble : PlanTag::kEmpty;
+  }
+  // The entry of row `row`, column `column` (0 for x, 1 for y).
+  PlanEntry entry(std::size_t row, int column) const;
+
+  friend bool operator==(const Plan&, const Plan&) = default;
+
+ private:
+  std::size_t rows_ = 0;
+  bool seeded_ = false;
+  std::array<std::int16_t, 4> seeds_{};
+  std::vector<double> x_;
+  std::vector<double> y_;
+};
 
 // A record of the scenario data table.
 struct DataRow {
@@ -126,7 +180,7 @@ struct RunState {
   std::int32_t posizione_errore = 0;
 
   std::vector<TrackCell> celle;  // cells 0 to numero_celle; empty until a line length is read
-  std::vector<PlanRow> pianta;   // rows 0 to lunghezza_pianta; empty when there is no plan
+  Plan pianta;                   // rows 0 to lunghezza_pianta; empty when there is no plan
   std::array<DataRow, data_row::kCount> tabella_dati;
   std::array<std::int32_t, kMaxSceneryEntries> montagne_inizio{};
   std::array<std::int32_t, kMaxSceneryEntries> montagne_fine{};

@@ -41,14 +41,27 @@ TEST(CreateTrackModel, StartsEmptyAndReplacesAnEarlierModel) {
   create_track_model(state, 20000);
   state.celle[5].tipo = cell_kind::kSignal;
   state.celle.back().pendenza = 100;
-  state.pianta[1] = PlanRow{std::int16_t{0}, std::int16_t{1}};
+  state.pianta.seed(0, 0, 0, 1);
+  state.pianta.push_back(0, 2);
 
   create_track_model(state, 115000);
   for (const TrackCell& cell : state.celle) ASSERT_EQ(cell, TrackCell{});
-  for (const PlanRow& row : state.pianta) {
-    ASSERT_TRUE(std::holds_alternative<std::monostate>(row[0]));
-    ASSERT_TRUE(std::holds_alternative<std::monostate>(row[1]));
-  }
+  EXPECT_EQ(state.pianta, Plan(122001));
+  for (std::size_t row : {0, 1, 2, 122000}) EXPECT_EQ(state.pianta.tag(row), PlanTag::kEmpty);
+}
+
+// The plan keeps the doubles it computed and nothing else: each entry's tag follows from its row.
+TEST(Plan, EntriesFollowFromTheirRow) {
+  Plan plan(6);
+  EXPECT_EQ(plan.entry(0, 0), PlanEntry{});
+  plan.seed(0, 0, 0, 1);
+  plan.push_back(0.5, 2.25);
+  EXPECT_EQ(plan.entry(1, 1), (PlanEntry{PlanTag::kInt16, 1, 0}));
+  EXPECT_EQ(plan.entry(2, 0), (PlanEntry{PlanTag::kDouble, 0, 0.5}));
+  EXPECT_EQ(plan.entry(2, 1), (PlanEntry{PlanTag::kDouble, 0, 2.25}));
+  EXPECT_EQ(plan.tag(3), PlanTag::kEmpty);
+  EXPECT_EQ(plan.tag(5), PlanTag::kEmpty);
+  EXPECT_THROW(Plan(1).seed(0, 0, 0, 1), std::logic_error);  // the seeds take two rows
 }
 
 TEST(CreateTrackModel, WithoutModoThereIsNoPlan) {

@@ -363,6 +363,9 @@ static_assert(std::size(kLines) <= kTableEntries);
 
 TableOfLines linea_table() { return kLines; }
 
-void dati_linea(const std::string& file_name) { write_table(file_name, kLines); }
+// The run reads the file back and deletes it: it is written as a scratch file.
+void dati_linea(const std::string& file_name) {
+  write_table(file_name, kLines, Durability::kScratch);
+}
 
 }  // namespace binario

@@ -16,8 +16,8 @@ std::string table_bytes(TableOfLines table) {
   return bytes;
 }
 
-void write_table(const std::string& file_name, TableOfLines table) {
-  replace_file(file_name, table_bytes(table));
+void write_table(const std::string& file_name, TableOfLines table, Durability durability) {
+  replace_file(file_name, table_bytes(table), durability);
 }
 
 }  // namespace binario

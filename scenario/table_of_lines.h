@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/files.h"
+
 namespace binario {
 
 // The most entries a table holds, end marker included.
@@ -26,7 +28,8 @@ std::string table_bytes(TableOfLines table);
 
 // Replaces the file `file_name` whole with the table's lines. Failures of the system are
 // thrown as std::system_error.
-void write_table(const std::string& file_name, TableOfLines table);
+void write_table(const std::string& file_name, TableOfLines table,
+                 Durability durability = Durability::kKept);
 
 }  // namespace binario
 

@@ -73,6 +73,9 @@ static_assert(std::size(kLines) <= kTableEntries);
 
 TableOfLines treno_table() { return kLines; }
 
-void dati_treno(const std::string& file_name) { write_table(file_name, kLines); }
+// The run reads the file back and deletes it: it is written as a scratch file.
+void dati_treno(const std::string& file_name) {
+  write_table(file_name, kLines, Durability::kScratch);
+}
 
 }  // namespace binario

@@ -48,10 +48,13 @@ partial=$(database partial cmake installed ninja-build installed g++ installed \
   libgtest-dev installed libbenchmark-dev installed googletest installed \
   libcli11-dev config-files nlohmann-json3-dev config-files chromium installed \
   chromium-driver installed python3 installed fonts-dejavu-core installed)
-for verb in run test asan bench; do
+for verb in run test asan; do
   expect "$verb lacks the removed libraries" "$(missing "$partial" "$verb")" \
     "libcli11-dev nlohmann-json3-dev"
 done
+# The whole-run benchmark also needs its timer.
+expect "bench lacks its tools too" "$(missing "$partial" bench)" \
+  "libcli11-dev nlohmann-json3-dev hyperfine time"
 # The cross build and the fuzzers ask for their own tools, never for each other's.
 expect "windows-test lacks its own tools" "$(missing "$partial" windows-test)" \
   "libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64 wine wine64 xvfb xauth"
@@ -60,7 +63,7 @@ expect "fuzz lacks clang only" "$(missing "$partial" fuzz)" "clang libclang-rt-1
 # With the packages all there, nothing is missing.
 # shellcheck disable=SC2046
 complete=$(database complete $(for p in $native $browser; do echo "$p installed"; done))
-for verb in run test asan bench; do
+for verb in run test asan; do
   expect "$verb on a complete machine" "$(missing "$complete" "$verb")" ""
 done
 
@@ -68,9 +71,10 @@ done
 # shellcheck disable=SC2046
 no_browser=$(database no_browser $(for p in $native; do echo "$p installed"; done))
 expect "run without the browser" "$(missing "$no_browser" run)" ""
-for verb in test asan bench; do
+for verb in test asan; do
   expect "$verb without the browser" "$(missing "$no_browser" "$verb")" "$browser"
 done
+expect "bench without the browser" "$(missing "$no_browser" bench)" "$browser hyperfine time"
 
 # An empty database: every package is missing.
 empty=$(database empty)

@@ -10,6 +10,7 @@
 
 #include "authoring/diagnose.h"
 #include "compiler/memorizza_percorso.h"
+#include "compiler/route_files_in_folder.h"
 #include "io/files.h"
 #include "io/folder_lock.h"
 #include "reader/error_codes.h"
@@ -31,32 +32,6 @@ struct CompileRequest {
   bool no_plan = false;
   bool json = false;
   bool strict = false;
-};
-
-// The compiled route files, in the output folder, named by the scenario's rule.
-class FolderRouteFiles final : public RouteFileSink {
- public:
-  FolderRouteFiles(std::string folder, const CompileRequest& request)
-      : folder_(std::move(folder)), request_(request) {}
-  void write(ScenarioFile file, std::string_view bytes) override {
-    const std::string name = path(file);
-    replace_file(name, bytes);
-    written.push_back(name);
-  }
-  std::string path(ScenarioFile file) const {
-    return file_name(folder_, std::filesystem::path::preferred_separator, request_.line_name,
-                     request_.train_number, file);
-  }
-  std::vector<std::string> written;
-
- private:
-  const std::string folder_;
-  const CompileRequest& request_;
-};
-
-class Discard final : public RouteFileSink {
- public:
-  void write(ScenarioFile, std::string_view) override {}
 };
 
 std::string read_description(const std::string& path) {
@@ -109,8 +84,12 @@ int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
   }
 
   const std::string folder = folder_of(request.out_dir);
-  FolderRouteFiles folder_files(folder, request);
-  Discard nowhere;
+  auto path = [&](ScenarioFile file) {
+    return file_name(folder, std::filesystem::path::preferred_separator, request.line_name,
+                     request.train_number, file);
+  };
+  RouteFilesInFolder folder_files(path);
+  NoRouteFiles nowhere;
   authoring::Diagnosis diagnosis;
   try {
     // The compiled files' folder, made when missing and locked as varelbo locks its own.
@@ -135,7 +114,7 @@ int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
   report.line = line.get();
   report.train = train.get();
   report.files = folder_files.written;
-  const std::string plan = folder_files.path(ScenarioFile::kLinePlan);
+  const std::string plan = path(ScenarioFile::kLinePlan);
   if (request.write && request.no_plan && std::filesystem::exists(plan)) {
     authoring::Diagnostic note = failure("older-plan-file", plan +
                                                                 ", a line plan file of an "

@@ -113,15 +113,17 @@ TEST(BinarioDump, JsonIsLossless) {
            r["ottetto2"], r["ottetto3"], r["ottetto4"], r["valore4"]};
     row.testo = authoring::utf8_to_windows_1252(r["testo"].get<std::string>()).value();
   }
-  auto value = [](const json& v) -> PlanValue {
-    if (v[0] == 2) return v[1].get<std::int16_t>();
-    if (v[0] == 5) return v[1].get<double>();
-    return std::monostate{};
-  };
-  std::vector<PlanRow> pianta;
+  // The plan's entries as the JSON gives them, with their tags: seeds, doubles, empty rows.
   const json& plan = dump["pianta"];
+  Plan pianta(plan["x"].size());
   for (std::size_t r = 0; r < plan["x"].size(); ++r) {
-    pianta.push_back({value(plan["x"][r]), value(plan["y"][r])});
+    const json& x = plan["x"][r];
+    const json& y = plan["y"][r];
+    if (r == 1 && x[0] == 2) {
+      pianta.seed(plan["x"][0][1], plan["y"][0][1], x[1], y[1]);
+    } else if (x[0] == 5) {
+      pianta.push_back(x[1].get<double>(), y[1].get<double>());
+    }
   }
   EXPECT_TRUE(encode_track(celle) == read_file(kCompiled + "/Varelbo_3874.dat"));
   EXPECT_TRUE(encode_general_data(table) == read_file(kCompiled + "/Varelbo_3874.sim"));
@@ -136,13 +138,12 @@ TEST(BinarioDump, JsonIsLossless) {
 // Doubles that JSON has no number for keep their bits.
 TEST(BinarioDump, JsonKeepsTheBitsOfDoublesThatAreNotFinite) {
   TempFolder folder;
-  std::vector<PlanRow> pianta(authoring::plan_row_count(0));
-  pianta[0] = PlanRow{std::int16_t{0}, std::int16_t{0}};
-  pianta[1] = PlanRow{std::int16_t{0}, std::int16_t{1}};
-  for (std::size_t r = 2; r < pianta.size() - 2; ++r) pianta[r] = PlanRow{0.0, double(r)};
-  pianta[2][0] = std::bit_cast<double>(std::uint64_t{0x7FF8000000000001});
-  pianta[3][1] = -std::numeric_limits<double>::infinity();
-  pianta[4][1] = -0.0;
+  Plan pianta(authoring::plan_row_count(0));
+  pianta.seed(0, 0, 0, 1);
+  pianta.push_back(std::bit_cast<double>(std::uint64_t{0x7FF8000000000001}), 2);
+  pianta.push_back(0, -std::numeric_limits<double>::infinity());
+  pianta.push_back(0, -0.0);
+  for (std::size_t r = 5; r < pianta.size() - 2; ++r) pianta.push_back(0.0, double(r));
   write_file(folder.file("plan.dat"), encode_line_plan(pianta));
   const Invocation run =
       binario({"dump", "--plan", folder.file("plan.dat"), "--json", "--metres", "0-4"});

@@ -44,15 +44,15 @@ ordered_json row_json(const DataRow& row, int r, a::RowPurpose purpose) {
   return json;
 }
 
-ordered_json plan_value_json(const PlanValue& value) {
-  if (const auto* real = std::get_if<double>(&value)) {
-    if (std::isfinite(*real)) return {5, *real};
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(*real);
+ordered_json plan_value_json(const PlanEntry& value) {
+  if (value.tag == PlanTag::kDouble) {
+    if (std::isfinite(value.real)) return {5, value.real};
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value.real);
     std::string hex = "0x";
     for (int shift = 60; shift >= 0; shift -= 4) hex += "0123456789abcdef"[(bits >> shift) & 0xF];
     return {5, hex};
   }
-  if (const auto* integer = std::get_if<std::int16_t>(&value)) return {2, *integer};
+  if (value.tag == PlanTag::kInt16) return {2, value.integer};
   return ordered_json::array({0});
 }
 
@@ -77,15 +77,15 @@ ordered_json summary_json(const a::PlanSummary& s) {
   return json;
 }
 
-ordered_json plan_json(const std::vector<PlanRow>& pianta, const a::RouteRange& range) {
+ordered_json plan_json(const Plan& pianta, const a::RouteRange& range) {
   const a::PlanSummary s = a::summarise_plan(pianta, range);
   ordered_json x = ordered_json::array();
   ordered_json y = ordered_json::array();
   const bool any = s.seeds + s.computed + s.empty != 0;
   if (any) {
     for (std::size_t r = s.first_row; r <= s.last_row; ++r) {
-      x.push_back(plan_value_json(pianta[r][0]));
-      y.push_back(plan_value_json(pianta[r][1]));
+      x.push_back(plan_value_json(pianta.entry(r, 0)));
+      y.push_back(plan_value_json(pianta.entry(r, 1)));
     }
   }
   return {{"rows", s.rows},

@@ -70,27 +70,6 @@ constexpr ScenarioFile kCompiledFiles[] = {ScenarioFile::kLinePlan, ScenarioFile
                                            ScenarioFile::kTrack};
 
 // Keeps what the compile step writes, in memory.
-class CapturedRouteFiles final : public RouteFileSink {
- public:
-  void write(ScenarioFile file, std::string_view bytes) override {
-    files.emplace_back(file, std::string(bytes));
-  }
-  std::vector<std::pair<ScenarioFile, std::string>> files;
-};
-
-class GivenDescriptions final : public DescriptionFiles {
- public:
-  GivenDescriptions(std::string line, std::string train)
-      : line_(std::move(line)), train_(std::move(train)) {}
-  std::optional<std::string> open(DescriptionFile file) override {
-    return file == DescriptionFile::kLine ? line_ : train_;
-  }
-  void done(DescriptionFile) override {}
-
- private:
-  std::string line_;
-  std::string train_;
-};
 
 }  // namespace
 
@@ -136,7 +115,7 @@ LoadedRoute compile_route(const std::string& line_file, const std::string& train
                           bool no_plan) {
   auto line = std::make_shared<const authoring::SourceText>(line_file, read_named(line_file));
   auto train = std::make_shared<const authoring::SourceText>(train_file, read_named(train_file));
-  CapturedRouteFiles captured;
+  RouteFilesInMemory captured;
   auto diagnosis = std::make_shared<const authoring::Diagnosis>(
       authoring::diagnose(*line, *train, line_name, train_number, no_plan ? 0 : 1, captured));
   // The first error, as binario check prints it.
