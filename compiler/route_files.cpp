@@ -1,6 +1,8 @@
 #include "compiler/route_files.h"
 
+#include <algorithm>
 #include <array>
+#include <span>
 #include <stdexcept>
 
 #include "compiler/coding.h"
@@ -23,11 +25,20 @@ class ColumnWriter {
     if (tag == PlanTag::kInt16) at_ = put_i16(at_, integer);
     if (tag == PlanTag::kDouble) at_ = put_f64(at_, real);
   }
-  // The computed rows of a column: a double each, with nothing to decide per entry.
-  void reals(const std::vector<double>& values) {
-    for (double value : values) {
-      if (end_ - at_ < 10) flush();
-      at_ = put_f64(put_u16(at_, kPlanDouble), value);
+  // The computed rows of a column: a double each, with nothing to decide per entry but how many
+  // more fit the piece.
+  void reals(std::span<const double> values) {
+    constexpr std::size_t kEntry = 2 + 8;
+    for (std::size_t i = 0; i < values.size();) {
+      std::size_t fit = static_cast<std::size_t>(end_ - at_) / kEntry;
+      if (fit == 0) {
+        flush();
+        continue;
+      }
+      fit = std::min(fit, values.size() - i);
+      for (const std::size_t last = i + fit; i < last; ++i) {
+        at_ = put_f64(put_u16(at_, kPlanDouble), values[i]);
+      }
     }
   }
   void flush() {

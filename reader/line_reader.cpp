@@ -1,6 +1,8 @@
 // The line half of memorizza_dati: the line description becomes the track cells, the plan and
 // the line's rows of the scenario data table.
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "reader/description_reader.h"
@@ -22,25 +24,48 @@ class PlanCursor {
 
   std::int32_t next_row() const { return n_; }
 
-  void straight() { step(0.0, false); }
-  void curved(double kappa) { step(kappa, true); }
+  // Steps while the next row is at most `last`. After each step, when the row counter has
+  // passed `max_row`, it stops and gives false: the step that brought it past is taken.
+  bool straight_to(std::int64_t last, std::int64_t max_row) {
+    return steps(last, max_row,
+                 [](double x1, double y1, double dx, double dy, double& x, double& y) {
+                   x = x1 + dx;
+                   y = y1 + dy;
+                 });
+  }
+  bool curved_to(std::int64_t last, std::int64_t max_row, double kappa) {
+    return steps(last, max_row,
+                 [kappa](double x1, double y1, double dx, double dy, double& x, double& y) {
+                   x = x1 + dx + kappa * dy;
+                   y = y1 + dy - kappa * dx;
+                 });
+  }
 
  private:
-  void step(double kappa, bool curved) {
-    const double dx = x1_ - x2_;
-    const double dy = y1_ - y2_;
-    double x = x1_ + dx;
-    double y = y1_ + dy;
-    if (curved) {
-      x = x1_ + dx + kappa * dy;
-      y = y1_ + dy - kappa * dx;
+  // One loop for a run of steps, the last two rows in locals, written straight into the plan's
+  // room for them: the rows up to `last`, or up to `max_row`, the last row a run may reach.
+  template <typename Step>
+  bool steps(std::int64_t last, std::int64_t max_row, Step step) {
+    const std::int64_t to = std::min(last, max_row);
+    if (to < n_) return true;
+    const auto count = static_cast<std::size_t>(to - n_ + 1);
+    auto [xs, ys] = plan_.extend(count);
+    double x1 = x1_, y1 = y1_, x2 = x2_, y2 = y2_;
+    for (std::size_t i = 0; i < count; ++i) {
+      double x;
+      double y;
+      step(x1, y1, x1 - x2, y1 - y2, x, y);
+      xs[i] = x;  // row n_ + i
+      ys[i] = y;
+      x2 = x1;
+      y2 = y1;
+      x1 = x;
+      y1 = y;
     }
-    plan_.push_back(x, y);  // row n
-    x2_ = x1_;
-    y2_ = y1_;
-    x1_ = x;
-    y1_ = y;
-    ++n_;
+    x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2;
+    n_ = static_cast<std::int32_t>(to + 1);
+    // Past max_row, the run stopped there.
+    return to < max_row;
   }
 
   Plan& plan_;
@@ -107,7 +132,7 @@ std::optional<std::int32_t> LineReader::read() {
   // The last gradient runs on to three cells before the end of the model.
   fill_gradient(state_.numero_celle - 2);
   if (!state_.pianta.empty()) {
-    while (plan_.next_row() <= state_.lunghezza_pianta - 2) plan_.straight();
+    plan_.straight_to(state_.lunghezza_pianta - 2, INT64_MAX);
   }
   return r_;
 }
@@ -246,13 +271,9 @@ Next LineReader::curve() {
 
   // A curve bends the rows from the current point on: one that started earlier is bent only
   // from there, one that ended earlier bends nothing.
-  while (plan_.next_row() <= s) {
-    plan_.straight();
-    if (plan_.next_row() > kMaxPlanRow) return stop(error_code::kCurve);
-  }
-  while (plan_.next_row() <= std::int64_t{s} + l) {
-    plan_.curved(kappa);
-    if (plan_.next_row() > kMaxPlanRow) return stop(error_code::kCurve);
+  if (!plan_.straight_to(s, kMaxPlanRow) ||
+      !plan_.curved_to(std::int64_t{s} + l, kMaxPlanRow, kappa)) {
+    return stop(error_code::kCurve);
   }
   return Next::kGoOn;
 }

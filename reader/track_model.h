@@ -10,7 +10,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace binario {
@@ -70,6 +74,28 @@ struct PlanEntry {
 // on the doubles it computed, one row after the other, and every row after those is empty. That
 // is the shape of every plan there is, so the plan keeps no tag per entry: each entry's tag
 // follows from its row. The computed rows cost their doubles and nothing more.
+// An allocator that leaves the doubles a vector grows by unwritten: the plan writes each one
+// itself, and no page of its room is touched before its row is.
+template <typename T>
+struct UnwrittenAllocator : std::allocator<T> {
+  using value_type = T;
+  template <typename U>
+  struct rebind {
+    using other = UnwrittenAllocator<U>;
+  };
+  UnwrittenAllocator() = default;
+  template <typename U>
+  UnwrittenAllocator(const UnwrittenAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
 class Plan {
  public:
   Plan() = default;
@@ -92,10 +118,18 @@ class Plan {
     x_.push_back(x);
     y_.push_back(y);
   }
+  // The next `count` rows, to be written, every one, through the two pointers it gives (x and
+  // y) before the plan is used again. For the reader's runs of steps.
+  std::pair<double*, double*> extend(std::size_t count) {
+    const std::size_t at = x_.size();
+    x_.resize(at + count);
+    y_.resize(at + count);
+    return {x_.data() + at, y_.data() + at};
+  }
   // The rows computed after the seeds: rows 2 to computed() + 1.
   std::size_t computed() const { return x_.size(); }
-  const std::vector<double>& xs() const { return x_; }
-  const std::vector<double>& ys() const { return y_; }
+  std::span<const double> xs() const { return x_; }
+  std::span<const double> ys() const { return y_; }
 
   PlanTag tag(std::size_t row) const {
     if (!seeded_) return PlanTag::kEmpty;
@@ -111,8 +145,8 @@ class Plan {
   std::size_t rows_ = 0;
   bool seeded_ = false;
   std::array<std::int16_t, 4> seeds_{};
-  std::vector<double> x_;
-  std::vector<double> y_;
+  std::vector<double, UnwrittenAllocator<double>> x_;
+  std::vector<double, UnwrittenAllocator<double>> y_;
 };
 
 // A record of the scenario data table.
