@@ -13,6 +13,7 @@
 #include "io/files.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
+#include "tools/binario/report.h"
 #include "tools/binario/route_source.h"
 
 namespace binario::tool {
@@ -37,13 +38,15 @@ struct ViewRequest {
   std::string train_number;
   std::string output;
   bool svg = false;
+  bool json = false;
 };
 
 int view(const ViewRequest& request, std::ostream& out, std::ostream& err) {
   if (request.descriptions.empty() == request.folder.empty()) {
-    err << "binario: view: name one route: description files LINE_FILE TRAIN_FILE, or a folder "
-           "of compiled files with --route\n";
-    return kUsageError;
+    return report_failure(request.json, kUsageError,
+                          "view: name one route: description files LINE_FILE TRAIN_FILE, or a "
+                          "folder of compiled files with --route",
+                          out, err);
   }
   LoadedRoute loaded;
   try {
@@ -52,8 +55,7 @@ int view(const ViewRequest& request, std::ostream& out, std::ostream& err) {
                                  request.line_name, request.train_number, false)
                  : load_route_folder(request.folder, request.line_name, request.train_number);
   } catch (const RouteSourceFailure& failure) {
-    err << "binario: " << failure.what() << "\n";
-    return failure.status;
+    return report_failure(request.json, failure.status, failure.what(), out, err);
   }
   // The sheet never takes the place of a file it was made from.
   std::vector<std::string> read = request.descriptions;
@@ -63,12 +65,12 @@ int view(const ViewRequest& request, std::ostream& out, std::ostream& err) {
   for (const std::string& path : read) {
     std::error_code error;
     if (std::filesystem::equivalent(request.output, path, error)) {
-      err << "binario: view: " << request.output << " is " << path
-          << ", a file the sheet is made from; name another output file\n";
-      return kUsageError;
+      return report_failure(request.json, kUsageError,
+                            "view: " + request.output + " is " + path +
+                                ", a file the sheet is made from; name another output file",
+                            out, err);
     }
   }
-  if (loaded.recorded_error) err << "binario: " << *loaded.recorded_error << "\n";
 
   authoring::SheetInput input;
   input.route = &loaded.route;
@@ -83,10 +85,19 @@ int view(const ViewRequest& request, std::ostream& out, std::ostream& err) {
     replace_file(request.output, request.svg ? authoring::route_sheet_svg(input)
                                              : authoring::route_sheet_html(input));
   } catch (const std::system_error& failure) {
-    err << "binario: " << failure.what() << "\n";
-    return kIoFailure;
+    return report_failure(request.json, kIoFailure, failure.what(), out, err);
   }
-  out << request.output << "\n";
+  if (request.json) {
+    Report report;
+    report.diagnosis = loaded.diagnosis.get();
+    report.line = loaded.line.get();
+    report.train = loaded.train.get();
+    report.files = {request.output};
+    print_json(report, out);
+  } else {
+    if (loaded.recorded_error) err << "binario: " << *loaded.recorded_error << "\n";
+    out << request.output << "\n";
+  }
   return loaded.recorded_error ? kRecordedError : kClean;
 }
 
@@ -119,6 +130,9 @@ Command add_view_command(CLI::App& app) {
       ->check(check_name);
   command->add_option("-o,--output", request->output, "the file to write (route.html)")->required();
   command->add_flag("--svg", request->svg, "write the two drawings as one static SVG");
+  command->add_flag("--json", request->json,
+                    "print one JSON object instead of words: the file written and what binario "
+                    "check tells");
   return {command,
           [request](std::ostream& out, std::ostream& err) { return view(*request, out, err); }};
 }

@@ -1,12 +1,16 @@
 // binario view, run as an author runs it. What the page shows in a browser is tested by
 // view_browser_test.py, in headless Chromium.
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"
@@ -171,7 +175,7 @@ TEST(BinarioView, OutcomesAndFailures) {
   const std::string before = read_file(train);
   run = view({line, train, "-o", train});
   EXPECT_EQ(run.status, kUsageError);
-  EXPECT_EQ(run.err, "binario: view: " + train + " is " + train +
+  EXPECT_EQ(run.err, "binario: error: view: " + train + " is " + train +
                          ", a file the sheet is made from; name another output file\n");
   EXPECT_EQ(read_file(train), before);
   ASSERT_EQ(binario({"compile", line, train, "--line-name", "L", "--train-number", "1", "--out",
@@ -182,6 +186,64 @@ TEST(BinarioView, OutcomesAndFailures) {
   const std::string compiled = read_file(track);
   EXPECT_EQ(view({"--route", folder.file("compiled"), "-o", track}).status, kUsageError);
   EXPECT_EQ(read_file(track), compiled);
+}
+
+// With --json, one object for every outcome: the sheet written and what check tells of the
+// descriptions, or the failure.
+TEST(BinarioView, PrintsOneJsonObject) {
+  TempFolder folder;
+  const std::string line = folder.file("line.txt");
+  const std::string train = folder.file("train.txt");
+  const std::string page = folder.file("page.html");
+  write_file(line, small_line());
+  write_file(train, small_train({"stazione,  5000, 12,  400,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, "
+                                 "0, 0, A",
+                                 "stazione,  5500, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, "
+                                 "0, 0, B"}));
+  auto view = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "view");
+    for (const char* more : {"--line-name", "L", "--train-number", "1", "--json"}) {
+      arguments.push_back(more);
+    }
+    const Invocation run = binario(arguments);
+    EXPECT_EQ(run.err, "");
+    return std::pair(run.status, nlohmann::json::parse(run.out));
+  };
+
+  auto [status, report] = view({line, train, "-o", page});
+  EXPECT_EQ(status, kRecordedError);
+  EXPECT_EQ(report["codice_errore"], 22);
+  EXPECT_EQ(report["files"], nlohmann::json::array({page}));
+  const auto error = std::find_if(report["diagnostics"].begin(), report["diagnostics"].end(),
+                                  [](const nlohmann::json& d) { return d["code"] == 22; });
+  ASSERT_NE(error, report["diagnostics"].end()) << report.dump();
+  EXPECT_EQ((*error)["file"], train);
+  EXPECT_EQ((*error)["line"], 3);
+
+  const std::string compiled = folder.file("compiled");
+  write_file(train, small_train());
+  ASSERT_EQ(binario({"compile", line, train, "--line-name", "L", "--train-number", "1", "--out",
+                     compiled})
+                .status,
+            kClean);
+  std::tie(status, report) = view({"--route", compiled, "-o", page});
+  EXPECT_EQ(status, kClean);
+  EXPECT_EQ(report["codice_errore"], nullptr);
+  EXPECT_EQ(report["files"], nlohmann::json::array({page}));
+  EXPECT_EQ(report["diagnostics"], nlohmann::json::array());
+
+  const std::vector<std::pair<std::vector<std::string>, int>> failures = {
+      {{"-o", page}, kUsageError},
+      {{line, train, "-o", train}, kUsageError},
+      {{"--route", folder.file("nowhere"), "-o", page}, kIoFailure},
+      {{line, train, "-o", folder.file("missing/page.html")}, kIoFailure}};
+  for (const auto& [arguments, expected] : failures) {
+    std::tie(status, report) = view(arguments);
+    EXPECT_EQ(status, expected) << arguments[0];
+    EXPECT_EQ(report["files"], nlohmann::json::array());
+    ASSERT_EQ(report["diagnostics"].size(), 1u);
+    EXPECT_EQ(report["diagnostics"][0]["code"], expected == kUsageError ? "usage" : "io");
+  }
 }
 
 // The program itself, in a folder of its own, as an author runs it.
