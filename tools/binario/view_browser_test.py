@@ -104,7 +104,18 @@ class RouteSheetBrowser(unittest.TestCase):
         os.makedirs(ARGS.artefacts, exist_ok=True)
         self.browser.screenshot(os.path.join(ARGS.artefacts, name))
 
+    def settle(self):
+        """Waits until the page has drawn what an event asked for: it draws at the next frame."""
+        self.browser.run_async("const done = arguments[arguments.length - 1];"
+                               "requestAnimationFrame(() => requestAnimationFrame(() => done()));")
+
+    def click(self, selector):
+        self.browser.click(selector)
+        self.settle()
+
     def point(self, where, metre):
+        """Where `metre` is drawn now, in client pixels."""
+        self.settle()
         return self.browser.run("return window.routeSheet.clientPoint(arguments[0], arguments[1])",
                                 where, metre)
 
@@ -248,7 +259,7 @@ class RouteSheetBrowser(unittest.TestCase):
 
         # Over the plan, at the station of MOLARE: its metre, its values, and on the profile
         # the cursor at the same metre.
-        self.browser.click("#zoom-whole")
+        self.click("#zoom-whole")
         shown = self.hover("plan", 62350)
         self.check_values(shown, 62350)
         self.assertEqual(shown["station"][0]["value"], "MOLARE")
@@ -304,7 +315,7 @@ class RouteSheetBrowser(unittest.TestCase):
             "return document.getElementById('plan-view').getAttribute('d').length")
         self.assertGreater(highlighted, 0)
         # The whole route again: the page draws what binario view --svg draws.
-        self.browser.click("#zoom-whole")
+        self.click("#zoom-whole")
         self.assertEqual(self.view(), whole)
         status, _, err = binario(self.folder.name, "view", "--route",
                                  source("compiler", "testdata"), "--line-name", "Varelbo",
@@ -410,7 +421,7 @@ class RouteSheetBrowser(unittest.TestCase):
                 for metre in (100, 4975, 13000, 19900):
                     shown = self.hover(where, metre)
                     self.assertIn("metre", shown)
-            self.browser.click("#zoom-in")
+            self.click("#zoom-in")
             view = self.view()
             self.assertAlmostEqual(view["to"] - view["from"], 19950 / 2, delta=1)
             shown = self.hover("profile", 10000)
