@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <system_error>
 
 namespace binario {
 
@@ -31,6 +32,15 @@ class FolderLock {
   FolderLock& operator=(const FolderLock&) = delete;
 
  private:
+  // The failure of a wait that ran out.
+  static std::system_error timed_out(const std::string& folder, std::chrono::milliseconds wait) {
+    const std::string waited = wait.count() % 1000 == 0 ? std::to_string(wait.count() / 1000) + " s"
+                                                        : std::to_string(wait.count()) + " ms";
+    return std::system_error(
+        std::make_error_code(std::errc::device_or_resource_busy),
+        "cannot lock " + folder + ": another run has been writing there for " + waited);
+  }
+
   std::intptr_t handle_;  // native::File
 };
 

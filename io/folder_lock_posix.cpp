@@ -19,14 +19,6 @@ std::error_code last_error() {
 // How often a waiting run tries again: a run takes about 15 ms, and a try is one call.
 constexpr std::chrono::milliseconds kRetry{1};
 
-std::system_error timed_out(const std::string& folder, std::chrono::milliseconds wait) {
-  const std::string waited = wait.count() % 1000 == 0 ? std::to_string(wait.count() / 1000) + " s"
-                                                      : std::to_string(wait.count()) + " ms";
-  return std::system_error(
-      std::make_error_code(std::errc::device_or_resource_busy),
-      "cannot lock " + folder + ": another run has been writing there for " + waited);
-}
-
 }  // namespace
 
 // flock() locks the folder itself: no lock file to create or to leave behind. The lock belongs

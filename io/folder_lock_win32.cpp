@@ -3,10 +3,13 @@
 #include <system_error>
 
 #include "io/folder_lock.h"
+#include "io/wide_names_win32.h"
 
 namespace binario {
 
 namespace {
+
+using native::wide;
 
 // The lock file's name in the folder. Never change it: runs of different versions must meet
 // on the same file.
@@ -14,26 +17,9 @@ constexpr char kLockFile[] = "binario.lock";
 
 constexpr DWORD kRetryMs = 5;
 
-std::wstring wide(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-  return text;
-}
-
 std::system_error failure(DWORD error, const std::string& folder) {
   return std::system_error(static_cast<int>(error), std::system_category(),
                            "cannot lock " + folder);
-}
-
-std::system_error timed_out(const std::string& folder, std::chrono::milliseconds wait) {
-  const std::string waited = wait.count() % 1000 == 0 ? std::to_string(wait.count() / 1000) + " s"
-                                                      : std::to_string(wait.count()) + " ms";
-  return std::system_error(
-      std::make_error_code(std::errc::device_or_resource_busy),
-      "cannot lock " + folder + ": another run has been writing there for " + waited);
 }
 
 bool not_found(DWORD error) {

@@ -4,20 +4,11 @@
 #include <string>
 
 #include "io/native_files.h"
+#include "io/wide_names_win32.h"
 
 namespace binario::native {
 
 namespace {
-
-// File names are 8-bit bytes in the ANSI code page; the system takes them as UTF-16.
-std::wstring wide(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-  return text;
-}
 
 std::string narrow(const wchar_t* text) {
   const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -15,9 +14,14 @@
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"
 #include "tools/binario/binario.h"
+#include "tools/binario/binario_test_support.h"
 
 namespace binario::tool {
 namespace {
+
+using testing::binario;
+using testing::Invocation;
+using testing::kSeparator;
 
 using binario::testing::file_names;
 using binario::testing::read_file;
@@ -26,25 +30,8 @@ using binario::testing::small_train;
 using binario::testing::TempFolder;
 using binario::testing::write_file;
 
-struct Invocation {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Invocation binario(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "binario");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
-
 const std::string kScenario = SCENARIO_TESTDATA;
 const std::string kCompiled = COMPILER_TESTDATA;
-const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
 
 std::vector<std::string> varelbo(const std::string& output, std::vector<std::string> more = {}) {
   std::vector<std::string> arguments = {"view",
