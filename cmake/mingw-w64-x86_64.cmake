@@ -15,4 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Each program one file that runs on a plain Windows: no runtime DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Wine maps some of its own data at fixed addresses. In a randomized address space that place
+# is now and then already taken, and the program does not start at all ("failed to map the
+# shared user data"), one start in a few thousand. Without the randomization, which the
+# programs Wine starts inherit, every start finds the same layout.
+set(CMAKE_CROSSCOMPILING_EMULATOR setarch;-R;wine)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <mutex>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "testing/test_files.h"
@@ -101,9 +102,16 @@ StartedProgram::StartedProgram(const std::filesystem::path& program,
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = state_->output;
   startup.hStdError = state_->errors;
-  state_->started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     working_folder.wstring().c_str(), &startup, &state_->process) != FALSE;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      working_folder.wstring().c_str(), &startup, &state_->process)) {
+    const DWORD error = GetLastError();
+    CloseHandle(state_->output);
+    CloseHandle(state_->errors);
+    state_->output = state_->errors = INVALID_HANDLE_VALUE;
+    throw std::system_error(static_cast<int>(error), std::system_category(),
+                            "cannot start " + program.string());
+  }
+  state_->started = true;
 }
 
 StartedProgram::~StartedProgram() {
