@@ -100,6 +100,35 @@ TEST(BinarioView, WritesThePageOrTheSvg) {
             (std::vector<std::string>{"compiled.html", "route.html", "route.svg"}));
 }
 
+// The page and the SVG of the scenario's own route, as an author gets them, against golden
+// copies: what `binario view Varelbo_linea.txt Varelbo_3874-.txt --line-name Varelbo
+// --train-number 3874 -o PAGE` (and `--svg`) writes, run in scenario/testdata.
+TEST(BinarioView, TheScenarioAsTheGoldenFilesHaveIt) {
+  TempFolder folder;
+  const std::filesystem::path testdata = BINARIO_TESTDATA;
+  for (const auto& [golden, more] :
+       {std::pair{"Varelbo_3874_sheet.html", ""}, std::pair{"Varelbo_3874_sheet.svg", "--svg"}}) {
+    std::vector<std::string> arguments = {"view",
+                                          "Varelbo_linea.txt",
+                                          "Varelbo_3874-.txt",
+                                          "--line-name",
+                                          "Varelbo",
+                                          "--train-number",
+                                          "3874",
+                                          "-o",
+                                          folder.file(golden)};
+    if (*more) arguments.push_back(more);
+    const binario::testing::ProgramRun run =
+        binario::testing::run_program(BINARIO_PROGRAM, kScenario, arguments);
+    EXPECT_EQ(run.exit_status, kClean) << run.standard_error;
+    EXPECT_TRUE(read_file(folder.file(golden)) == read_file(testdata / golden))
+        << "to compare: cd scenario/testdata && ../../build/release/bin/binario view "
+           "Varelbo_linea.txt Varelbo_3874-.txt --line-name Varelbo --train-number 3874"
+        << (*more ? " " : "") << more << " -o /tmp/" << golden << " && diff /tmp/" << golden
+        << " ../../tools/binario/testdata/" << golden;
+  }
+}
+
 TEST(BinarioView, OutcomesAndFailures) {
   TempFolder folder;
   const std::string line = folder.file("line.txt");
