@@ -15,8 +15,8 @@
 #include <iostream>
 #include <string>
 
-#include "authoring/compiled_files.h"
-#include "authoring/route_sheet.h"
+#include "authoring/route/compiled_files.h"
+#include "authoring/sheet/route_sheet.h"
 #include "bench/generated_line.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/route_files.h"

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "authoring/compiled_files.h"
-#include "authoring/route_diff.h"
-#include "authoring/route_dump.h"
+#include "authoring/route/compiled_files.h"
+#include "authoring/route/route_diff.h"
+#include "authoring/route/route_dump.h"
 #include "compiler/route_files.h"
 #include "fuzz/fuzz_target.h"
 

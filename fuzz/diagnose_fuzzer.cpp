@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "authoring/diagnose.h"
-#include "authoring/render.h"
+#include "authoring/diagnostics/diagnose.h"
+#include "authoring/diagnostics/render.h"
 #include "fuzz/descriptions.h"
 #include "fuzz/fuzz_target.h"
 

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "authoring/diagnose.h"
+#include "authoring/diagnostics/diagnose.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/route_files_in_folder.h"
 #include "io/files.h"

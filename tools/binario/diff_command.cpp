@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/route_diff.h"
+#include "authoring/route/route_diff.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
 #include "tools/binario/report.h"

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "authoring/route_dump.h"
+#include "authoring/route/route_dump.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
 #include "tools/binario/report.h"

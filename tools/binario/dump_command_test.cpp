@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "authoring/compiled_files.h"
-#include "authoring/route_names.h"
-#include "authoring/text.h"
+#include "authoring/route/compiled_files.h"
+#include "authoring/route/route_names.h"
+#include "authoring/text/text.h"
 #include "compiler/route_files.h"
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "authoring/starter.h"
+#include "authoring/starter/starter.h"
 #include "io/files.h"
 #include "scenario/file_names.h"
 #include "tools/binario/binario.h"

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "authoring/render.h"
-#include "authoring/text.h"
+#include "authoring/diagnostics/render.h"
+#include "authoring/text/text.h"
 #include "tools/binario/binario.h"
 
 namespace binario::tool {

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "authoring/diagnose.h"
-#include "authoring/source.h"
+#include "authoring/diagnostics/diagnose.h"
+#include "authoring/text/source.h"
 
 namespace binario::tool {
 

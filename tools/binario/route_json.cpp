@@ -4,7 +4,7 @@
 #include <cmath>
 #include <variant>
 
-#include "authoring/text.h"
+#include "authoring/text/text.h"
 
 namespace binario::tool {
 

@@ -10,10 +10,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "authoring/compiled_files.h"
-#include "authoring/route_diff.h"
-#include "authoring/route_dump.h"
-#include "authoring/route_view.h"
+#include "authoring/route/compiled_files.h"
+#include "authoring/route/route_diff.h"
+#include "authoring/route/route_dump.h"
+#include "authoring/route/route_view.h"
 
 namespace binario::tool {
 

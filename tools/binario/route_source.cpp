@@ -5,8 +5,8 @@
 #include <memory>
 #include <system_error>
 
-#include "authoring/diagnose.h"
-#include "authoring/render.h"
+#include "authoring/diagnostics/diagnose.h"
+#include "authoring/diagnostics/render.h"
 #include "compiler/memorizza_percorso.h"
 #include "io/files.h"
 #include "reader/error_codes.h"

@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "authoring/compiled_files.h"
-#include "authoring/diagnose.h"
-#include "authoring/route_dump.h"
+#include "authoring/diagnostics/diagnose.h"
+#include "authoring/route/compiled_files.h"
+#include "authoring/route/route_dump.h"
 
 namespace binario::tool {
 

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "authoring/route_sheet.h"
+#include "authoring/sheet/route_sheet.h"
 #include "io/files.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"

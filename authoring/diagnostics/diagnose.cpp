@@ -1,0 +1,156 @@
+#include "authoring/diagnostics/diagnose.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <set>
+#include <tuple>
+
+#include "authoring/diagnostics/checks.h"
+#include "authoring/diagnostics/errors.h"
+#include "authoring/diagnostics/reading.h"
+#include "authoring/diagnostics/reading_log.h"
+
+namespace binario::authoring {
+
+namespace {
+
+// The most readings one diagnosis makes.
+constexpr int kMaxReadings = 100;
+
+// A line description that gives the longest track and holds nothing: the train description
+// is read against it when the real one gives no track at all.
+constexpr std::string_view kStandInLine =
+    "[generale]\r\nlunghezza percorso, 1000000\r\n[fine corpo]\r\n[fine]\r\n";
+
+// One reading, with everything its diagnostics refer to.
+struct Pass {
+  SourceText line;
+  SourceText train;
+  RunState state;
+  std::unique_ptr<ReadingLog> log;
+  CompileOutcome outcome;
+  bool stand_in_line = false;
+
+  Pass(SourceText line_text, SourceText train_text) : line(line_text), train(train_text) {}
+  Reading reading() const { return Reading(line, train, state, *log, stand_in_line); }
+};
+
+std::unique_ptr<Pass> compile(const SourceText& line, const SourceText& train,
+                              const std::string& nome_linea, const std::string& numero_treno,
+                              std::int32_t modo, RouteFileSink& output, bool stand_in_line) {
+  auto pass = std::make_unique<Pass>(line, train);
+  pass->stand_in_line = stand_in_line;
+  pass->state.nome_linea = nome_linea;
+  pass->state.numero_treno = numero_treno;
+  pass->log = std::make_unique<ReadingLog>(pass->state);
+  DescriptionTexts files(pass->line.bytes(), pass->train.bytes());
+  pass->outcome = memorizza_percorso(pass->state, modo, files, output, pass->log.get());
+  return pass;
+}
+
+// `text` with lines `first` to `last` made blank, every offset kept.
+SourceText without_lines(const SourceText& text, std::size_t first, std::size_t last) {
+  std::string bytes = text.bytes();
+  for (std::size_t line = first; line <= last && line <= text.line_count(); ++line) {
+    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(text.line_begin(line)),
+              bytes.begin() + static_cast<std::ptrdiff_t>(text.line_end(line)), ' ');
+  }
+  return SourceText(text.path(), std::move(bytes));
+}
+
+auto key(const Diagnostic& d) {
+  return std::make_tuple(static_cast<int>(d.severity), d.code, d.check, static_cast<int>(d.at.file),
+                         d.at.begin, d.whole_file, d.message);
+}
+
+}  // namespace
+
+Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::string& nome_linea,
+                   const std::string& numero_treno, std::int32_t modo, RouteFileSink& output) {
+  std::vector<std::unique_ptr<Pass>> passes;
+  passes.push_back(compile(line, train, nome_linea, numero_treno, modo, output, false));
+  Diagnosis diagnosis;
+
+  std::vector<Diagnostic> all;
+  std::set<decltype(key(Diagnostic{}))> seen;
+  auto add = [&](Diagnostic d) {
+    if (seen.insert(key(d)).second) all.push_back(std::move(d));
+  };
+
+  Explained explained =
+      explain_codes(passes.back()->reading(), passes.back()->outcome.errore, true);
+  const std::optional<Span> first_stop = explained.stopped_at;
+  for (Diagnostic& d : explained.errors) add(std::move(d));
+
+  // Read on past each record that stopped the reading.
+  bool stand_in_used = false;
+  while (static_cast<int>(passes.size()) < kMaxReadings) {
+    const Pass& last = *passes.back();
+    std::unique_ptr<Pass> next;
+    NoRouteFiles discard;
+    if (explained.read_on) {
+      const Lines& lines = *explained.read_on;
+      const bool on_line = lines.file == DescriptionFile::kLine;
+      const SourceText& source = on_line ? last.line : last.train;
+      SourceText blanked = without_lines(source, lines.first, lines.last);
+      next = compile(on_line ? blanked : last.line, on_line ? last.train : blanked, nome_linea,
+                     numero_treno, last.stand_in_line ? 0 : modo, discard, last.stand_in_line);
+    } else if (explained.no_model && !stand_in_used && !last.stand_in_line) {
+      stand_in_used = true;
+      next = compile(SourceText(line.path(), std::string(kStandInLine)), last.train, nome_linea,
+                     numero_treno, 0, discard, true);
+    } else {
+      break;
+    }
+    passes.push_back(std::move(next));
+    explained = explain_codes(passes.back()->reading(), "", false);
+    for (Diagnostic& d : explained.errors) {
+      if (passes.back()->stand_in_line && d.at.file == DescriptionFile::kLine) continue;
+      if (seen.contains(key(d))) continue;
+      if (first_stop) {
+        d.notes.push_back({*first_stop,
+                           "the reading stopped at this error; the one above was "
+                           "found by reading on past it, and the compiled files do "
+                           "not reflect it"});
+      }
+      add(std::move(d));
+    }
+  }
+
+  // The warnings about fields and records from every reading; those about order and the model
+  // from the last reading of each file, which read the most of it.
+  for (DescriptionFile file : {DescriptionFile::kLine, DescriptionFile::kTrain}) {
+    auto last = std::find_if(passes.rbegin(), passes.rend(), [&](const auto& p) {
+      return file == DescriptionFile::kTrain || !p->stand_in_line;
+    });
+    for (const auto& pass : passes) {
+      const bool whole = pass == *last;
+      for (Diagnostic& d : check_reading(pass->reading(), file, whole)) add(std::move(d));
+    }
+    for (Diagnostic& d : check_encoding(file == DescriptionFile::kLine ? line : train, file)) {
+      add(std::move(d));
+    }
+  }
+
+  // A keyword spelled oddly is no news at a record an error already points at.
+  std::set<std::pair<int, std::size_t>> errors_at;
+  for (const Diagnostic& d : all) {
+    if (d.severity == Severity::kError) errors_at.insert({static_cast<int>(d.at.file), d.at.begin});
+  }
+  std::erase_if(all, [&](const Diagnostic& d) {
+    return d.check == "keyword-spelling" &&
+           errors_at.contains({static_cast<int>(d.at.file), d.at.begin});
+  });
+  std::stable_sort(all.begin(), all.end(), [](const Diagnostic& a, const Diagnostic& b) {
+    return std::make_tuple(static_cast<int>(a.at.file), !a.whole_file, a.at.begin) <
+           std::make_tuple(static_cast<int>(b.at.file), !b.whole_file, b.at.begin);
+  });
+  diagnosis.diagnostics = std::move(all);
+  diagnosis.sources = cell_sources(passes.front()->reading());
+  diagnosis.state = std::move(passes.front()->state);
+  diagnosis.outcome = passes.front()->outcome;
+  return diagnosis;
+}
+
+}  // namespace binario::authoring

@@ -1,0 +1,78 @@
+#include "authoring/diagnostics/reading_log.h"
+
+namespace binario::authoring {
+
+int ReadingLog::record_of_value(DescriptionFile file, std::size_t index) const {
+  const std::vector<int>& records = value_record_[static_cast<int>(file)];
+  return index < records.size() ? records[index] : kNoRecord;
+}
+
+int ReadingLog::writer(std::int64_t cell, CellPart part) const {
+  const std::vector<int>& writers = writers_.by_part[static_cast<int>(part)];
+  if (cell < 0 || static_cast<std::size_t>(cell) >= writers.size()) return kNoRecord;
+  return writers[static_cast<std::size_t>(cell)];
+}
+
+void ReadingLog::opened(DescriptionFile file, std::string_view) {
+  opened_[static_cast<int>(file)] = true;
+  reading_ = file;
+}
+
+void ReadingLog::field(DescriptionFile file, FieldRole role, FieldSpan span) {
+  const int f = static_cast<int>(file);
+  fields_[f].push_back({role, span});
+  if (role == FieldRole::kKeyword) keyword_[f] = fields_[f].size() - 1;
+  const bool value = role == FieldRole::kValue && open_ != kNoRecord;
+  value_record_[f].push_back(value ? open_ : kNoRecord);
+  if (value) records_[static_cast<std::size_t>(open_)].values.push_back(fields_[f].size() - 1);
+}
+
+void ReadingLog::general_section_ended(FieldSpan) {
+  body_start_ = fields_[static_cast<int>(DescriptionFile::kLine)].size() - 1;
+}
+
+void ReadingLog::record_begin(DescriptionFile file, RecordKind kind) {
+  records_.push_back({kind, file, keyword_[static_cast<int>(file)], {}, false, {}});
+  open_ = static_cast<int>(records_.size()) - 1;
+}
+
+void ReadingLog::record_end(DescriptionFile) {
+  if (open_ == kNoRecord) return;
+  LoggedRecord& record = records_[static_cast<std::size_t>(open_)];
+  record.complete = true;
+  // A line length creates the track cells anew: whatever wrote them before is gone.
+  if (record.kind == RecordKind::kLineLength) reset_writers();
+  open_ = kNoRecord;
+}
+
+void ReadingLog::reset_writers() {
+  for (std::vector<int>& writers : writers_.by_part) writers.assign(state_.celle.size(), kNoRecord);
+  writers_.tipo.assign(state_.celle.size(), 0);
+}
+
+void ReadingLog::cell_written(std::int64_t index, CellPart part) {
+  if (writers_.tipo.size() != state_.celle.size()) reset_writers();
+  const auto i = static_cast<std::size_t>(index);
+  std::vector<int>& writers = writers_.by_part[static_cast<int>(part)];
+  const std::uint8_t after = state_.celle[i].tipo;
+  const int writer = open_ != kNoRecord ? open_ : kCompletion;
+  const CellWrite write{index, part, writers_.tipo[i], after, writers[i]};
+  writers[i] = writer;
+  writers_.tipo[i] = after;
+  if (open_ != kNoRecord) {
+    records_[static_cast<std::size_t>(open_)].writes.push_back(write);
+  } else {
+    completion_.push_back(write);
+  }
+}
+
+void ReadingLog::code_recorded(std::int32_t code, std::optional<std::int32_t> position) {
+  codes_.push_back({code, position, open_, reading_});
+}
+
+void ReadingLog::read_failed(DescriptionFile file, FieldSpan last, std::string_view what) {
+  failure_ = LoggedFailure{file, last, std::string(what), open_};
+  open_ = kNoRecord;
+}
+
+}  // namespace binario::authoring

@@ -1,0 +1,220 @@
+#include "authoring/diagnostics/record_kinds.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "reader/keywords.h"
+
+namespace binario::authoring {
+
+namespace {
+
+using F = FieldInfo;
+constexpr Storage k16 = Storage::kInt16;
+constexpr Storage k8 = Storage::kUint8;
+
+constexpr F kLength[] = {{"length", "m"}};
+constexpr F kChainage[] = {{"first value", ""}, {"second value", ""}, {"flag", ""}};
+constexpr F kBackground[] = {{"value", ""}};
+constexpr F kRepetition[] = {{"first value", ""}, {"second value", ""}};
+constexpr F kGradient[] = {{"position", "m"}, {"gradient", "\xE2\x80\xB0"}};
+constexpr F kCurve[] = {{"start", "m"}, {"length", "m"}};
+constexpr F kScenery[] = {{"start", "m"}, {"end", "m"}, {"kind", ""}};
+constexpr F kSpeedBoards[] = {{"position", "m"}, {"vas", "km/h"},  {"vbs", "km/h"},
+                              {"vcs", "km/h"},   {"strisces", ""}, {"vad", "km/h"},
+                              {"vbd", "km/h"},   {"vcd", "km/h"},  {"strisced", ""}};
+constexpr F kSignBoard[] = {{"position", "m"}, {"text", "", Storage::kText}};
+constexpr F kBrakedMass[] = {{"braked-mass percentage", "%"}};
+constexpr F kCars[] = {{"number of cars", ""}};
+constexpr F kSpeed[] = {{"position", "m"}, {"speed", "km/h"}};
+constexpr F kAdhesion[] = {{"position", "m"}, {"adhesion", ""}};
+constexpr F kClock[] = {{"hours", "", k16}, {"minutes", "", k16}, {"seconds", "", k16}};
+constexpr F kSand[] = {{"value", "", k16}};
+constexpr F kSignal[] = {{"position", "m"}, {"sx", ""},   {"s1", ""},   {"s2", ""},
+                         {"s3", ""},        {"rapp", ""}, {"dx", ""},   {"d1", ""},
+                         {"d2", ""},        {"d3", ""},   {"tempo", ""}};
+constexpr F kSlowdown[] = {{"start", "m"}, {"speed", "km/h"}, {"length", "m"},
+                           {"f_tt", ""},   {"f_ta", ""},      {"d_v", ""}};
+constexpr F kSpeedCheck[] = {{"position", "m"}, {"value", ""}};
+constexpr F kStation[] = {
+    {"position", "m"},           {"type", "", k8},     {"length", "m"},      {"marca", "", k8},
+    {"ottetto4", "", k8},        {"ottetto3", "", k8}, {"parola1", "", k16}, {"parola2", "", k16},
+    {"ottetto1", "", k8},        {"parola3", "", k16}, {"parola4", "", k16}, {"parola5", "", k16},
+    {"ottetto2", "", k8},        {"hours", ""},        {"minutes", ""},      {"seconds", ""},
+    {"name", "", Storage::kText}};
+
+using D = DescriptionFile;
+using K = RecordKind;
+using S = Section;
+
+const KindInfo kKinds[] = {
+    {K::kLineLength, D::kLine, S::kGeneral, "lunghezza percorso", "line length", kLength},
+    {K::kChainageTre, D::kLine, S::kGeneral, "progressiva chilometrica tre",
+     "chainage reference 'tre'", kChainage},
+    {K::kChainageDue, D::kLine, S::kGeneral, "progressiva chilometrica due",
+     "chainage reference 'due'", kChainage},
+    {K::kChainageUno, D::kLine, S::kGeneral, "progressiva chilometrica uno",
+     "chainage reference 'uno'", kChainage},
+    {K::kBackgroundUno, D::kLine, S::kGeneral, "sfondo uno", "background 'uno'", kBackground},
+    {K::kBackgroundDue, D::kLine, S::kGeneral, "sfondo due", "background 'due'", kBackground},
+    {K::kBackgroundTre, D::kLine, S::kGeneral, "sfondo tre", "background 'tre'", kBackground},
+    {K::kSignalRepetition, D::kLine, S::kGeneral, "ripetizione segnali 4 codici",
+     "signal repetition", kRepetition},
+    {K::kGradient, D::kLine, S::kBody, "pendenza", "gradient", kGradient},
+    {K::kCurve, D::kLine, S::kBody, "curvas4", "curve", kCurve},
+    {K::kScenery, D::kLine, S::kBody, "montagna", "scenery span", kScenery},
+    {K::kSpeedBoards, D::kLine, S::kBody, "indicatori_vmax", "maximum-speed boards", kSpeedBoards},
+    {K::kSignBoard, D::kLine, S::kBody, "cartello_indicatore", "sign board", kSignBoard},
+    {K::kBrakedMass, D::kTrain, S::kTrain, "percentuale massa frenata", "braked mass", kBrakedMass},
+    {K::kCars, D::kTrain, S::kTrain, "numero vetture", "number of cars", kCars},
+    {K::kSpeed, D::kTrain, S::kTrain, "velocita", "line speed", kSpeed},
+    {K::kAdhesion, D::kTrain, S::kTrain, "aderenza", "adhesion", kAdhesion},
+    {K::kClock, D::kTrain, S::kTrain, "orologio", "clock", kClock},
+    {K::kSand, D::kTrain, S::kTrain, "sabbia", "sand", kSand},
+    {K::kSignal, D::kTrain, S::kTrain, "segnale", "signal", kSignal},
+    {K::kSlowdown, D::kTrain, S::kTrain, "rallentamento", "slowdown", kSlowdown},
+    {K::kSpeedCheck, D::kTrain, S::kTrain, "abbattimento", "speed check point", kSpeedCheck},
+    {K::kStation, D::kTrain, S::kTrain, "stazione", "station", kStation},
+};
+
+std::string lowered_and_trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return "";
+  const std::size_t last = text.find_last_not_of(" \t");
+  std::string out(text.substr(first, last - first + 1));
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The keywords an author may mean in each section, as written.
+std::vector<std::string> candidates(Section section) {
+  std::vector<std::string> words;
+  for (const KindInfo& info : kKinds) {
+    if (info.section != section) continue;
+    if (info.kind == RecordKind::kCurve) {
+      for (char side : {'s', 'd'}) {
+        for (char digit = '1'; digit <= '6'; ++digit)
+          words.push_back({'c', 'u', 'r', 'v', 'a', side, digit});
+      }
+    } else if (info.kind == RecordKind::kSignalRepetition) {
+      words.push_back("ripetizione segnali 4 codici");
+      words.push_back("ripetizione segnali 9 codici");
+    } else {
+      words.emplace_back(info.keyword);
+    }
+  }
+  return words;
+}
+
+// The edit distance of two texts, a swap of two neighbours counting as one edit.
+std::size_t distance(std::string_view a, std::string_view b) {
+  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+}  // namespace
+
+const KindInfo& kind_info(RecordKind kind) { return kKinds[static_cast<int>(kind)]; }
+
+std::span<const KindInfo> all_kinds() { return kKinds; }
+
+bool recognised_as(RecordKind kind, std::string_view field) {
+  auto any = [&](std::string_view word) { return contains_any_case(field, word); };
+  auto exact = [&](std::string_view word) { return contains(field, word); };
+  switch (kind) {
+    case K::kLineLength:
+      return any("percorso") && any("lunghezza");
+    case K::kChainageTre:
+      return exact("tre") && exact("progressiva");
+    case K::kChainageDue:
+      return exact("due") && exact("progressiva");
+    case K::kChainageUno:
+      return exact("uno") && exact("progressiva");
+    case K::kBackgroundUno:
+      return exact("sfondo") && exact("uno");
+    case K::kBackgroundDue:
+      return exact("sfondo") && exact("due");
+    case K::kBackgroundTre:
+      return exact("sfondo") && exact("tre");
+    case K::kSignalRepetition:
+      return exact("segnali") && exact("ripetizione");
+    case K::kGradient:
+      return any("pendenza");
+    case K::kCurve:
+      return any("curva");
+    case K::kScenery:
+      return any("montagna");
+    case K::kSpeedBoards:
+      return any("indicatori_v");
+    case K::kSignBoard:
+      return any("cartello") && any("indicat");
+    case K::kBrakedMass:
+      return any("massa") && any("frenata");
+    case K::kCars:
+      return any("vetture");
+    case K::kSpeed:
+      return any("velocit");
+    case K::kAdhesion:
+      return any("aderenza");
+    case K::kClock:
+      return any("orologio");
+    case K::kSand:
+      return any("sabbia");
+    case K::kSignal:
+      return any("segnale");
+    case K::kSlowdown:
+      return any("rallentamento");
+    case K::kSpeedCheck:
+      return any("abbattimento");
+    case K::kStation:
+      return any("stazione");
+  }
+  return false;
+}
+
+bool is_written_keyword(RecordKind kind, std::string_view field) {
+  const std::string word = lowered_and_trimmed(field);
+  if (kind == RecordKind::kCurve) {
+    return word.size() == 7 && word.starts_with("curva") && (word[5] == 's' || word[5] == 'd') &&
+           word[6] >= '1' && word[6] <= '6';
+  }
+  if (kind == RecordKind::kSignalRepetition) {
+    return word == "ripetizione segnali 4 codici" || word == "ripetizione segnali 9 codici";
+  }
+  if (kind == RecordKind::kSpeed && word == "velocit\xE0") return true;  // with its accent
+  return word == kind_info(kind).keyword;
+}
+
+std::string_view nearest_keyword(std::string_view field, Section section) {
+  static const std::array<std::vector<std::string>, 3> kCandidates = {
+      candidates(Section::kGeneral), candidates(Section::kBody), candidates(Section::kTrain)};
+  const std::string word = lowered_and_trimmed(field);
+  if (word.size() < 4 || word.size() > 40) return {};
+  const std::size_t allowed = word.size() >= 6 ? 2 : 1;
+  std::string_view best;
+  std::size_t best_distance = allowed + 1;
+  for (const std::string& candidate : kCandidates[static_cast<int>(section)]) {
+    const std::size_t d = distance(word, candidate);
+    if (d < best_distance) {
+      best = candidate;
+      best_distance = d;
+    }
+  }
+  return best;
+}
+
+}  // namespace binario::authoring

@@ -1,0 +1,60 @@
+#ifndef BINARIO_AUTHORING_DIAGNOSTICS_RECORD_KINDS_H_
+#define BINARIO_AUTHORING_DIAGNOSTICS_RECORD_KINDS_H_
+
+// What an author writes for each kind of record: its keyword, its fields in order with their
+// units and ranges, and the words the diagnostics use for them.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "reader/memorizza_dati.h"
+#include "reader/observer.h"
+
+namespace binario::authoring {
+
+// How the reading stores a value field.
+enum class Storage {
+  kInt32,  // a 32-bit integer, as written
+  kInt16,  // must fit a signed 16-bit field, or the reading fails
+  kUint8,  // must fit an unsigned 8-bit field, or the reading fails
+  kText,   // a text
+};
+
+struct FieldInfo {
+  std::string_view name;  // in words: "position", "gradient"
+  std::string_view unit;  // "m", "km/h", "" for none
+  Storage storage = Storage::kInt32;
+};
+
+enum class Section { kGeneral, kBody, kTrain };
+
+struct KindInfo {
+  RecordKind kind;
+  DescriptionFile file;
+  Section section;
+  std::string_view keyword;  // as an author writes it
+  std::string_view name;     // in words: "gradient", "station"
+  std::span<const FieldInfo> fields;
+};
+
+const KindInfo& kind_info(RecordKind kind);
+
+// Every kind, in the order the readers test them.
+std::span<const KindInfo> all_kinds();
+
+// Whether the readers take `field`, where a keyword is expected, as a record of `kind`: the words
+// they look for, as substrings.
+bool recognised_as(RecordKind kind, std::string_view field);
+
+// Whether `field`, without its surrounding blanks and whatever its letter case, is the keyword
+// of `kind` as an author writes it ("curvas4" for a curve, "progressiva chilometrica uno" ...).
+bool is_written_keyword(RecordKind kind, std::string_view field);
+
+// The keyword an author most likely meant by `field`, one or two typing mistakes away from
+// one of `section`'s keywords; empty when none is that near.
+std::string_view nearest_keyword(std::string_view field, Section section);
+
+}  // namespace binario::authoring
+
+#endif  // BINARIO_AUTHORING_DIAGNOSTICS_RECORD_KINDS_H_

@@ -1,0 +1,34 @@
+#include "authoring/text/source.h"
+
+#include <algorithm>
+
+namespace binario::authoring {
+
+SourceText::SourceText(std::string path, std::string bytes)
+    : path_(std::move(path)), bytes_(std::move(bytes)) {
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < bytes_.size(); ++i) {
+    if (bytes_[i] != '\r' && bytes_[i] != '\n') continue;
+    starts_.push_back(begin);
+    ends_.push_back(i);
+    if (bytes_[i] == '\r' && i + 1 < bytes_.size() && bytes_[i + 1] == '\n') ++i;
+    begin = i + 1;
+  }
+  if (begin < bytes_.size() || starts_.empty()) {
+    starts_.push_back(begin);
+    ends_.push_back(bytes_.size());
+  }
+}
+
+Location SourceText::locate(std::size_t offset) const {
+  // The last line that begins at or before the offset.
+  const auto after = std::upper_bound(starts_.begin(), starts_.end(), offset);
+  const std::size_t index = static_cast<std::size_t>(after - starts_.begin()) - 1;
+  return {index + 1, offset - starts_[index] + 1};
+}
+
+std::string_view SourceText::line_text(std::size_t line) const {
+  return text(line_begin(line), line_end(line));
+}
+
+}  // namespace binario::authoring
