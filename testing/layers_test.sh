@@ -31,6 +31,12 @@ allowed() {
   esac
 }
 
+# The sources: those git tracks, or outside a checkout every one but the builds'.
+sources() {
+  git ls-files '*.cpp' '*.h' 2>/dev/null ||
+    find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||'
+}
+
 failures=0
 while IFS= read -r file; do
   folder=$(dirname "$file")
@@ -49,7 +55,7 @@ while IFS= read -r file; do
       failures=$((failures + 1))
     fi
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
-done < <(git ls-files '*.cpp' '*.h')
+done < <(sources)
 
 [ "$failures" -eq 0 ] || exit 1
 echo "all passed"
