@@ -11,7 +11,7 @@
 #include "authoring/diagnostics/render.h"
 #include "authoring/route/route_dump.h"
 #include "authoring/route/route_names.h"
-#include "authoring/sheet/route_sheet_page.h"
+#include "authoring/sheet/assets.h"
 #include "authoring/text/text.h"
 #include "compiler/route_files.h"
 #include "reader/numbers.h"
@@ -715,7 +715,7 @@ class Drawing {
     out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" id=\"route-sheet\" viewBox=\"0 0 " +
             px(kWidth) + " " + px(kHeight) + "\" width=\"" + px(kWidth) + "\" height=\"" +
             px(kHeight) + "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n";
-    out_ += "<style>";
+    out_ += "<style>\n";
     out_ += sheet_drawing_style();
     out_ += "</style>\n";
     defs();
@@ -1258,7 +1258,7 @@ std::string route_sheet_html(const SheetInput& input) {
   const Sheet sheet = read_sheet(input);
   std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
   out += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-  out += "<title>" + xml_escaped(sheet.title) + " \xE2\x80\x94 route sheet</title>\n<style>";
+  out += "<title>" + xml_escaped(sheet.title) + " \xE2\x80\x94 route sheet</title>\n<style>\n";
   out += sheet_page_style();
   out += "</style>\n</head>\n<body>\n";
   out +=
@@ -1275,7 +1275,7 @@ std::string route_sheet_html(const SheetInput& input) {
       "</aside></div>\n";
   out += problem_list(sheet);
   out += "<script type=\"application/json\" id=\"sheet-data\">" + sheet_data(sheet) +
-         "</script>\n<script>";
+         "</script>\n<script>\n";
   out += sheet_script();
   out += "</script>\n</body>\n</html>\n";
   return out;
