@@ -41,13 +41,14 @@ expect() {
 
 native="cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev"
 browser="chromium chromium-driver python3 fonts-dejavu-core"
+lint="eslint"
 
 # A machine with the native toolchain and the browser, but for two libraries removed with
 # apt-get remove.
 partial=$(database partial cmake installed ninja-build installed g++ installed \
   libgtest-dev installed libbenchmark-dev installed googletest installed \
   libcli11-dev config-files nlohmann-json3-dev config-files chromium installed \
-  chromium-driver installed python3 installed fonts-dejavu-core installed)
+  chromium-driver installed python3 installed fonts-dejavu-core installed eslint installed)
 for verb in run test asan; do
   expect "$verb lacks the removed libraries" "$(missing "$partial" "$verb")" \
     "libcli11-dev nlohmann-json3-dev"
@@ -62,23 +63,24 @@ expect "fuzz lacks clang only" "$(missing "$partial" fuzz)" "clang libclang-rt-1
 
 # With the packages all there, nothing is missing.
 # shellcheck disable=SC2046
-complete=$(database complete $(for p in $native $browser; do echo "$p installed"; done))
+complete=$(database complete $(for p in $native $browser $lint; do echo "$p installed"; done))
 for verb in run test asan; do
   expect "$verb on a complete machine" "$(missing "$complete" "$verb")" ""
 done
 
-# Without the browser, only the verbs that run the route sheet's tests or benchmark lack it.
+# Without the browser, only the verbs that run the route sheet's tests or benchmark lack it, and
+# the verbs that run the tests lack the linter of its script too.
 # shellcheck disable=SC2046
 no_browser=$(database no_browser $(for p in $native; do echo "$p installed"; done))
 expect "run without the browser" "$(missing "$no_browser" run)" ""
 for verb in test asan; do
-  expect "$verb without the browser" "$(missing "$no_browser" "$verb")" "$browser"
+  expect "$verb without the browser" "$(missing "$no_browser" "$verb")" "$browser $lint"
 done
 expect "bench without the browser" "$(missing "$no_browser" bench)" "$browser hyperfine time"
 
 # An empty database: every package is missing.
 empty=$(database empty)
-expect "test on an empty machine" "$(missing "$empty" test)" "$native $browser"
+expect "test on an empty machine" "$(missing "$empty" test)" "$native $browser $lint"
 expect "run on an empty machine" "$(missing "$empty" run)" "$native"
 
 # A user who is not root and has no sudo is told the exact line to run, and nothing is built.
