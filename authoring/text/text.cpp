@@ -61,6 +61,8 @@ std::string shown(std::string_view bytes) {
   return out;
 }
 
+std::string quoted(std::string_view bytes) { return "'" + shown(bytes) + "'"; }
+
 std::size_t shown_width(std::string_view bytes) {
   std::size_t width = 0;
   for (char b : bytes) width += character(static_cast<unsigned char>(b)) != 0 ? 1 : 4;

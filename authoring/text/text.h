@@ -14,6 +14,9 @@ namespace binario::authoring {
 // `bytes` as the author sees them.
 std::string shown(std::string_view bytes);
 
+// `bytes` as the author sees them, in single quotes, as a message names a field: 'pendenza'.
+std::string quoted(std::string_view bytes);
+
 // How many columns shown(`bytes`) takes on a terminal.
 std::size_t shown_width(std::string_view bytes);
 

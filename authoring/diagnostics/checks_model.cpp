@@ -1,0 +1,72 @@
+// The file and the finished model as a whole: an empty file, no general section, records
+// missing, cells that no record reaches.
+
+#include "authoring/diagnostics/checker.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "authoring/diagnostics/record_kinds.h"
+#include "reader/numbers.h"
+
+namespace binario::authoring::checks {
+
+void Checker::whole_file() {
+  if (file_ != DescriptionFile::kTrain || !r_.log().was_opened(file_)) return;
+  const SourceText& source = r_.source(file_);
+  if (source.bytes().find_first_not_of(" \t\r\n") == std::string::npos) {
+    warn_file("empty-file",
+              "the train description is empty: the route has no station, and a "
+              "line speed and adhesion of 0 everywhere");
+    return;
+  }
+  const bool heading = std::any_of(fields_.begin(), fields_.end(), [](const LoggedField& f) {
+    return f.role == FieldRole::kHeading;
+  });
+  if (!heading) {
+    warn_file("no-general-section",
+              "the train description has no '[generale]' heading, so nothing in it was read: "
+              "the route has no station, and a line speed and adhesion of 0 everywhere");
+    return;
+  }
+  const DataRow& first_station = r_.state().tabella_dati[1];
+  const bool has_station = !records_of(K::kStation).empty();
+  if (!has_station) {
+    warn_file("missing-records",
+              "the train description has no 'stazione' record: the route has no station");
+  }
+  struct Needed {
+    K kind;
+    const char* words;  // "line speed"
+    const char* with_article;
+  };
+  for (const Needed needed : {Needed{K::kSpeed, "line speed", "a line speed"},
+                              Needed{K::kAdhesion, "adhesion", "an adhesion"}}) {
+    const std::vector<int>& ids = records_of(needed.kind);
+    const std::string keyword(kind_info(needed.kind).keyword);
+    const std::string words = needed.with_article;
+    if (ids.empty()) {
+      warn_file("missing-records", "the train description has no '" + keyword +
+                                       "' record: every cell has " + words + " of 0");
+      continue;
+    }
+    const LoggedRecord& record = r_.record(ids.front());
+    const std::int64_t p = value(record, 0);
+    const std::int64_t from = round_to_index(p / 50.0);
+    // Cells before the first record get 0; that matters where the train runs.
+    const std::int64_t train_from = has_station ? first_station.valore1 / kCellLength : 0;
+    if (from > std::max<std::int64_t>(train_from, 0)) {
+      warn("zero-before-first", r_.keyword_span(record),
+           "no " + std::string(needed.words) + " is set before this first '" + keyword + "' at " +
+               metres(p) + ": the cells before it get " + words + " of 0" +
+               (has_station
+                    ? ", and the train's first station begins at " + metres(first_station.valore1)
+                    : std::string()) +
+               "; start with '" + keyword + ", 0, ...'",
+           static_cast<std::int32_t>(p));
+    }
+  }
+}
+
+}  // namespace binario::authoring::checks

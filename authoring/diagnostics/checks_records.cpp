@@ -1,0 +1,185 @@
+// The fields and records as the reading took them: keywords unknown or out of place, prose
+// read as a record, a record spread over lines, fields left over or taken as text.
+
+#include "authoring/diagnostics/checker.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "authoring/diagnostics/record_kinds.h"
+#include "authoring/text/text.h"
+#include "reader/keywords.h"
+
+namespace binario::authoring::checks {
+
+// Fields where a keyword is expected: unknown, misplaced, prose read as a record, the last line.
+void Checker::keywords() {
+  std::set<std::size_t> exempt;  // the values of a curve that is no record without a plan
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    const LoggedField& field = fields_[i];
+    const std::string_view text = text_of(i);
+    if (field.role == FieldRole::kNeverRead) {
+      const std::vector<K> kinds = kinds_in(section_of(i), text);
+      if (!kinds.empty()) {
+        warn("never-read", span_of(i),
+             "the file's last line, " + quoted(trimmed(text)) +
+                 ", is never read: the reading stops before its last field, so end the file "
+                 "with a line such as '[fine]'");
+      }
+      continue;
+    }
+    if (field.role != FieldRole::kKeyword || exempt.contains(i)) continue;
+    const std::vector<int>& records = at_keyword_[i];
+    if (records.empty()) {
+      if (modo_without_plan() && section_of(i) == Section::kBody &&
+          contains_any_case(text, "curva")) {
+        // Without a plan a curve is no record: its values are read as keywords.
+        for (std::size_t j = i + 1; j < fields_.size() && line_of(j) == line_of(i); ++j) {
+          exempt.insert(j);
+        }
+        continue;
+      }
+      unmatched(i);
+      continue;
+    }
+    const LoggedRecord& record = r_.record(records.front());
+    if (contains(text, "-")) {
+      warn("comment-limit", span_of(i),
+           quoted(trimmed(text)) + " is read as " + article(kind_info(record.kind).name) + " " +
+               std::string(kind_info(record.kind).name) +
+               " record: at most two comment lines in a row are passed over (ten in the general "
+               "section), and this is one more");
+    } else if (records.size() == 1 && !is_written_keyword(record.kind, text) &&
+               !(record.kind == K::kCurve && text.find_first_of("123456") == std::string::npos)) {
+      const std::string kind(kind_info(record.kind).name);
+      warn(looks_like_comment(text) ? "comment-read-as-record" : "keyword-spelling", span_of(i),
+           quoted(trimmed(text)) + " is read as " + article(kind) + " " + kind +
+               " record, since it contains its keyword" +
+               (looks_like_comment(text)
+                    ? "; a comment line needs a '-' and no comma to be passed over"
+                    : "; write it '" + std::string(kind_info(record.kind).keyword) + "'"));
+    }
+    if (records.size() > 1) {
+      std::string kinds;
+      for (std::size_t k = 0; k < records.size(); ++k) {
+        kinds += (k == 0                    ? ""
+                  : k + 1 == records.size() ? " and "
+                                            : ", ") +
+                 std::string("'") + std::string(kind_info(r_.record(records[k]).kind).keyword) +
+                 "'";
+      }
+      warn("several-kinds", span_of(i),
+           quoted(trimmed(text)) + " holds the keywords of several records and is read as each: " +
+               kinds + ", one after the other");
+    }
+  }
+}
+
+void Checker::unmatched(std::size_t i) {
+  const std::string_view text = trimmed(text_of(i));
+  if (text.empty() || fields_[i].span.begin == fields_[i].span.end) return;
+  if (text.front() == '[' && text.find(']') != std::string_view::npos) return;  // a heading
+  if (!quiet_lines_.insert(line_of(i)).second) return;
+  if (!first_on_line(i)) {
+    // A field after a record's last value on the same line.
+    std::size_t before = i - 1;
+    const int owner = r_.log().record_of_value(file_, before);
+    if (owner >= 0) {
+      const LoggedRecord& record = r_.record(owner);
+      const std::size_t count = record.values.size();
+      warn(
+          "surplus-field", span_of(i),
+          quoted(text) + " follows " +
+              (count == 1 ? std::string("the value") : "the " + std::to_string(count) + " values") +
+              " of the " + what(record) +
+              " record: it was read where the next keyword belongs, and matched none");
+    } else {
+      warn("surplus-field", span_of(i),
+           quoted(text) +
+               " stands after another field on this line where a keyword belongs, "
+               "and matches none: one record a line, each with exactly its values");
+    }
+    return;
+  }
+  if (is_number(text)) {
+    warn("unknown-keyword", span_of(i),
+         "a number, " + quoted(text) +
+             ", where a keyword belongs: is it the value of a record on the line before?");
+    return;
+  }
+  // A keyword of another section or of the other file.
+  const Section section = section_of(i);
+  for (Section other : {Section::kGeneral, Section::kBody, Section::kTrain}) {
+    if (other == section) continue;
+    const std::vector<K> kinds = kinds_in(other, text);
+    if (kinds.empty()) continue;
+    const std::string kind(kind_info(kinds.front()).name);
+    std::string where;
+    if (other == Section::kTrain) {
+      where = "a record of the train description";
+    } else if (file_ == DescriptionFile::kTrain) {
+      where = "a record of the line description";
+    } else if (other == Section::kBody) {
+      where = "a record of the body, after the first heading";
+    } else {
+      where = "a record of the general section, before the first heading";
+    }
+    warn("misplaced-record", span_of(i),
+         quoted(text) + " is " + where + ": here it is not read, so this " + kind + " is lost");
+    return;
+  }
+  std::string message = quoted(text) + " matches no keyword, so the line is passed over";
+  if (const std::string_view near = nearest_keyword(text, section); !near.empty()) {
+    message += "; did you mean '" + std::string(near) + "'?";
+  }
+  warn("unknown-keyword", span_of(i), message);
+}
+
+// A record whose values run onto the next line, and a text that took a keyword or a number.
+void Checker::spread(const LoggedRecord& record, int id) {
+  const std::size_t line = r_.keyword_line(record);
+  const KindInfo& info = kind_info(record.kind);
+  std::size_t on_line = 0;
+  while (on_line < record.values.size() && r_.line(file_, r_.value(record, on_line)) == line) {
+    ++on_line;
+  }
+  // A record a failure cut short is the error's to explain.
+  const bool failed = r_.log().failure() && r_.log().failure()->record == id;
+  // The lines it took values from are explained by this warning or the error.
+  for (std::size_t i = on_line; i < record.values.size(); ++i) {
+    quiet_lines_.insert(r_.line(file_, r_.value(record, i)));
+  }
+  if (on_line < record.values.size() && !failed) {
+    const std::string taken(trimmed(r_.text(file_, r_.value(record, on_line))));
+    const bool taken_keyword =
+        !kinds_in(file_ == DescriptionFile::kTrain ? Section::kTrain : Section::kBody, taken)
+             .empty() ||
+        !kinds_in(Section::kGeneral, taken).empty();
+    warn("record-spans-lines", r_.keyword_span(record),
+         what(record) + " record has " + std::to_string(on_line) + " of its " +
+             std::to_string(info.fields.size()) + " values on its line; the next line's " +
+             quoted(taken) + " was read as its " + std::string(info.fields[on_line].name) +
+             (taken_keyword ? ", and that line's record is lost" : ""));
+    return;
+  }
+  // A text that took what should have been something else.
+  for (std::size_t i = 0; i < record.values.size() && i < info.fields.size(); ++i) {
+    if (info.fields[i].storage != Storage::kText) continue;
+    const std::string text = r_.text_value(record, i);
+    const std::string name(info.fields[i].name);
+    if (is_number(text)) {
+      warn("text-field", r_.value_span(record, i),
+           "the " + std::string(info.name) + "'s " + name + " is " + quoted(text) +
+               ", a number: is a value missing before it?");
+    } else if (!kinds_in(Section::kTrain, text).empty() ||
+               !kinds_in(Section::kBody, text).empty()) {
+      if (record.kind == K::kStation && text.find(' ') != std::string::npos) continue;
+      warn("text-field", r_.value_span(record, i),
+           "the " + std::string(info.name) + "'s " + name + " is " + quoted(text) +
+               ", which is a keyword: is the " + name + " missing?");
+    }
+  }
+}
+
+}  // namespace binario::authoring::checks

@@ -1,0 +1,217 @@
+// Each record's values: narrowed or rounded to what the model stores, placed on the cells,
+// past the line's end.
+
+#include "authoring/diagnostics/checker.h"
+
+#include <string>
+
+#include "authoring/diagnostics/record_kinds.h"
+#include "reader/numbers.h"
+#include "reader/track_markers.h"
+
+namespace binario::authoring::checks {
+
+void Checker::narrowed(Span at, const std::string& what, std::int64_t value, std::int64_t low,
+                       std::int64_t high, std::int64_t stored, std::string_view unit) {
+  if (value >= low && value <= high) return;
+  const std::string u = unit.empty() ? "" : " " + std::string(unit);
+  warn("value-narrowed", at,
+       what + " of " + std::to_string(value) + u + " does not fit: it must lie from " +
+           std::to_string(low) + " to " + std::to_string(high) + u + ", and the track stores " +
+           std::to_string(stored) + u);
+}
+
+// A position that falls between cells: where the object really lands.
+void Checker::on_cells(const LoggedRecord& record, std::size_t i, std::string_view rule) {
+  const std::int64_t p = value(record, i);
+  if (p % kCellLength == 0) return;
+  std::int64_t cell = 0;
+  std::int64_t as_if = 0;
+  if (rule == "object") {
+    cell = cell_of(p);
+    as_if = (cell - 1) * kCellLength;
+  } else {
+    cell = round_to_index(static_cast<double>(p) / kCellLength);
+    as_if = cell * kCellLength;
+  }
+  const KindInfo& info = kind_info(record.kind);
+  warn("not-multiple-of-50", r_.value_span(record, i),
+       "the " + std::string(info.name) + "'s " + std::string(info.fields[i].name) + " " +
+           metres(p) + " is taken as " + metres(as_if) + " (cell " + std::to_string(cell) +
+           "): the track keeps its objects and values in 50 m cells, rounding each position "
+           "to one, ties to even",
+       static_cast<std::int32_t>(as_if));
+}
+
+void Checker::past_line_end(const LoggedRecord& record, std::int64_t position,
+                            const std::string& what) {
+  if (!line_length_ || position <= *line_length_) return;
+  warn("past-line-end", r_.keyword_span(record),
+       what + " lies past the end of the line at " + metres(*line_length_) +
+           ", in the 7000 m the track runs on beyond it",
+       static_cast<std::int32_t>(position));
+}
+
+void Checker::values(const LoggedRecord& record) {
+  auto at = [&](std::size_t i) { return r_.value_span(record, i); };
+  const std::int64_t p = value(record, 0);
+  const std::string name(kind_info(record.kind).name);
+  switch (record.kind) {
+    case K::kLineLength: {
+      if (p % kCellLength != 0) {
+        const std::int64_t cells = round_to_index((p + kRunOut) / 50.0);
+        warn("not-multiple-of-50", at(0),
+             "a line length of " + metres(p) +
+                 " is not a multiple of 50: the track's cells end at " +
+                 metres(cells * kCellLength) + ", while its plan runs to " + metres(p + kRunOut));
+      }
+      break;
+    }
+    case K::kChainageTre:
+    case K::kChainageDue:
+    case K::kChainageUno: {
+      const std::int64_t flag = value(record, 2);
+      if (flag != 0 && flag != 1) {
+        warn("flag-value", at(2),
+             "the flag of " + what(record) + " is " + std::to_string(flag) +
+                 ": only 1 adds 100 to its second value, so write 0 or 1");
+      }
+      break;
+    }
+    case K::kGradient: {
+      on_cells(record, 0, "fill");
+      const std::int64_t g = value(record, 1);
+      narrowed(at(1), "a gradient", g, -100, 155, std::int64_t{low_bits_u8(g + 100)} - 100,
+               "\xE2\x80\xB0");
+      break;
+    }
+    case K::kCurve:
+      if (value(record, 1) <= 0) {
+        warn("no-effect", at(1),
+             "a curve of length " + std::to_string(value(record, 1)) + " bends nothing");
+      }
+      break;
+    case K::kScenery: {
+      on_cells(record, 0, "fill");
+      const std::int64_t end = value(record, 1);
+      if (end % kCellLength != 0) {
+        const std::int64_t last = round_to_index(end / 50.0 - 1);
+        warn("not-multiple-of-50", at(1),
+             "the scenery span's end " + metres(end) + " is taken as " +
+                 metres((last + 1) * kCellLength) +
+                 ": the track keeps its scenery in 50 m cells, ties to even");
+      }
+      if (round_to_index(end / 50.0 - 1) < round_to_index(p / 50.0)) {
+        warn("no-effect", r_.keyword_span(record),
+             "the scenery span from " + metres(p) + " to " + metres(end) +
+                 " covers no whole cell: it changes no part of the track");
+      }
+      const std::int64_t kind = value(record, 2) > 10 ? value(record, 2) - 10 : value(record, 2);
+      narrowed(at(2), "a scenery kind", kind, 0, 255, low_bits_u8(kind));
+      break;
+    }
+    case K::kSpeedBoards: {
+      on_cells(record, 0, "object");
+      past_line_end(record, p, "the maximum-speed boards at " + metres(p));
+      for (std::size_t i = 5; i <= 7; ++i) {
+        if (value(record, i) % 5 != 0) {
+          warn("value-rounded", at(i),
+               "the d-side speed " + std::to_string(value(record, i)) +
+                   " km/h is not a multiple of 5: the boards keep it in 5 km/h steps, rounded");
+        }
+      }
+      narrowed(at(4), "the stripes 10 x strisces + strisced",
+               value(record, 4) * 10 + value(record, 8), -32768, 32767,
+               low_bits_i16(value(record, 4) * 10 + value(record, 8)));
+      break;
+    }
+    case K::kSignBoard:
+      on_cells(record, 0, "object");
+      past_line_end(record, p, "the sign board at " + metres(p));
+      break;
+    case K::kSpeed: {
+      on_cells(record, 0, "fill");
+      const std::int64_t v = value(record, 1);
+      if (v % 5 != 0 && v >= -2 && v <= 1277) {
+        warn("value-rounded", at(1),
+             "a speed of " + std::to_string(v) + " km/h is kept as " +
+                 std::to_string(5 * round_to_index(v / 5.0)) +
+                 " km/h: the track keeps line speeds in 5 km/h steps, ties to even");
+      }
+      break;
+    }
+    case K::kAdhesion: {
+      on_cells(record, 0, "fill");
+      const std::int64_t a = value(record, 1);
+      narrowed(at(1), "an adhesion", a, 0, 255, low_bits_u8(a));
+      break;
+    }
+    case K::kSignal: {
+      on_cells(record, 0, "object");
+      past_line_end(record, p, "the signal at " + metres(p));
+      const std::int64_t sx = value(record, 1), dx = value(record, 6);
+      const char* const names[] = {"10 x s1 + d1", "10 x s2 + d2", "10 x s3 + d3"};
+      for (std::size_t k = 0; k < 3; ++k) {
+        const std::int64_t v = value(record, 2 + k) * 10 + value(record, 7 + k);
+        narrowed(at(2 + k), std::string("the signal's ") + names[k], v, -32768, 32767,
+                 low_bits_i16(v));
+      }
+      const std::int64_t code = value(record, 5) * 10 + sx * 3 + dx;
+      narrowed(at(5), "the signal's 10 x rapp + 3 x sx + dx", code, -32768, 32767,
+               low_bits_i16(code));
+      std::int64_t tempo = value(record, 10);
+      if (tempo >= 1 && tempo <= 100) tempo = 101;
+      if (sx == 2) narrowed(at(10), "the signal's tempo", tempo, 0, 255, low_bits_u8(tempo));
+      const std::int64_t mark = sx * 30 + dx * 10 + 4;
+      narrowed(at(1), "the signal's approach mark 30 x sx + 10 x dx + 4", mark, 0, 255,
+               low_bits_u8(mark));
+      break;
+    }
+    case K::kSlowdown: {
+      on_cells(record, 0, "object");
+      past_line_end(record, p, "the slowdown at " + metres(p));
+      const std::int64_t end = p + value(record, 2);
+      if (end % kCellLength != 0 && p % kCellLength == 0) {
+        warn("not-multiple-of-50", at(2),
+             "the slowdown's end, " + metres(end) + ", is taken as " +
+                 metres((cell_of(end) - 1) * kCellLength) +
+                 ": the track keeps objects in 50 m cells, ties to even");
+      }
+      if (p <= 1500) {
+        warn("no-warning-board", r_.keyword_span(record),
+             "the slowdown at " + metres(p) +
+                 " starts within 1500 m of the line's start, so it gets no warning board" +
+                 (value(record, 4) != 0 ? " and none of the approach cells its f_ta asks for" : ""),
+             static_cast<std::int32_t>(p));
+      }
+      narrowed(at(1), "a slowdown speed", value(record, 1), -32768, 32767,
+               low_bits_i16(value(record, 1)));
+      narrowed(at(3), "the slowdown's f_tt", value(record, 3), -32768, 32767,
+               low_bits_i16(value(record, 3)));
+      narrowed(at(5), "the slowdown's d_v", value(record, 5), -32768, 32767,
+               low_bits_i16(value(record, 5)));
+      break;
+    }
+    case K::kSpeedCheck: {
+      const std::int64_t c = round_to_index(p / 50.0);
+      if (p % kCellLength != 0) {
+        warn("not-multiple-of-50", at(0),
+             "the speed check point's position " + metres(p) + " is taken as " +
+                 metres(c * kCellLength) + " (cell " + std::to_string(c) +
+                 "): the track keeps its objects in 50 m cells, ties to even",
+             static_cast<std::int32_t>(c * kCellLength));
+      }
+      past_line_end(record, p, "the speed check point at " + metres(p));
+      // A value of 0 or less makes a point without value; a positive one keeps its low 16 bits.
+      if (value(record, 1) > 0) {
+        narrowed(at(1), "a speed check value", value(record, 1), 1, 32767,
+                 low_bits_i16(value(record, 1)));
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace binario::authoring::checks
