@@ -9,7 +9,6 @@
 #include "authoring/diagnostics/explainer.h"
 #include "authoring/diagnostics/record_kinds.h"
 #include "authoring/route/route_names.h"
-#include "authoring/route/route_view.h"
 
 namespace binario::authoring {
 
@@ -21,8 +20,6 @@ std::string object_words(std::uint8_t tipo) {
   return (std::string_view("aeiou").find(name.front()) != std::string_view::npos ? "an " : "a ") +
          name;
 }
-
-std::int64_t point_metre(std::int64_t cell) { return (cell - 1) * kCellLength; }
 
 std::string field_words(RecordKind kind, std::size_t i) {
   const KindInfo& info = kind_info(kind);
