@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "compiler/memorizza_percorso.h"
+#include "io/files.h"
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"
 
@@ -301,6 +304,38 @@ TEST(Binario, ManyProblemsInOneRun) {
   EXPECT_EQ(run.standard_output, "");
 }
 
+// The names are stored as every text of the compiled files is, one Windows-1252 byte a
+// character, and the competition codes are computed from those bytes: the files are those the
+// compile step makes from the Windows-1252 names. The files on disk keep the names as given.
+TEST(Binario, NamesAreStoredInWindows1252) {
+  Descriptions files(small_line(), clean_train());
+  const std::string folder = files.folder.path().string();
+  const Invocation run = binario({"compile", files.line, files.train, "--line-name", "Citt\xC3\xA0",
+                                  "--train-number", "7\xC2\xAA", "--out", folder});
+  EXPECT_EQ(run.status, kClean) << run.err;
+  // Joined by hand and read through binario's own helper, which takes UTF-8 names everywhere.
+  const std::string line_plan = folder + kSeparator + "Citt\xC3\xA0_linea.dat";
+  const std::string general_data = folder + kSeparator + "Citt\xC3\xA0_7\xC2\xAA.sim";
+  const std::string track = folder + kSeparator + "Citt\xC3\xA0_7\xC2\xAA.dat";
+  EXPECT_EQ(run.out, "wrote " + line_plan + "\nwrote " + general_data + "\nwrote " + track + "\n");
+  const std::map<ScenarioFile, std::string> written = {
+      {ScenarioFile::kLinePlan, read_file_if_exists(line_plan).value_or("")},
+      {ScenarioFile::kGeneralData, read_file_if_exists(general_data).value_or("")},
+      {ScenarioFile::kTrack, read_file_if_exists(track).value_or("")}};
+
+  RunState state;
+  state.nome_linea = "Citt\xE0";
+  state.numero_treno = "7\xAA";
+  DescriptionTexts descriptions(read_file(files.line), read_file(files.train));
+  RouteFilesInMemory expected;
+  memorizza_percorso(state, 1, descriptions, expected);
+  ASSERT_EQ(state.codice_errore, 0);
+  EXPECT_TRUE(written == expected.files);
+  const std::string& data = written.at(ScenarioFile::kGeneralData);
+  EXPECT_NE(data.find("Citt\xE0"), std::string::npos);
+  EXPECT_EQ(data.find("\xC3\xA0"), std::string::npos);
+}
+
 TEST(Binario, UsageAndFileFailures) {
   Descriptions files(small_line(), clean_train());
   const std::string folder = files.folder.path().string();
@@ -329,6 +364,19 @@ TEST(Binario, UsageAndFileFailures) {
        {"compile", files.line, files.train, "--line-name", "../L", "--train-number", "1"},
        kUsageError,
        "must not contain '/'"},
+      {"a name Windows-1252 cannot hold",
+       {"compile", files.line, files.train, "--line-name",
+        "\xD0\x96"
+        "d",
+        "--train-number", "1"},
+       kUsageError,
+       "--line-name: holds '\xD0\x96', a character the compiled files cannot hold: they keep "
+       "every text in Windows-1252, one byte a character"},
+      {"a name that is not UTF-8",
+       {"compile", files.line, files.train, "--line-name", "L", "--train-number", "7\xAA"},
+       kUsageError,
+       "--train-number: is not UTF-8 text: byte 2, 0xAA, begins no UTF-8 character; give the name "
+       "as UTF-8"},
       {"an unknown option", files.compile({"--fast"}), kUsageError, "--fast"},
       // A path that begins with '/' is a path on every platform, never an option.
       {"a missing description",

@@ -21,9 +21,14 @@ struct Command {
 // The footer every command's help ends with.
 extern const char* const kExitStatuses;
 
-// "" when `name` may stand in the file names of a scenario, else what is wrong with it: a
-// name must name a file in the folder, not a path.
+// "" when `name` (UTF-8, as binario takes every argument) may name a scenario, else what is
+// wrong with it: a name must name a file in the folder, not a path, and the compiled files
+// must be able to hold it, one Windows-1252 byte a character.
 std::string check_name(const std::string& name);
+
+// `name`, which check_name took, as the compiled files store it and the competition codes are
+// computed from: Windows-1252. File names on disk keep `name` as it is.
+std::string stored_name(const std::string& name);
 
 // The folder as given, without the separators it may end with, so that names joined to it have
 // one; the root stays the root.

@@ -1,6 +1,7 @@
 // binario compile and binario check: the reader and the compiler on any pair of description
 // files, with every problem found in them.
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "authoring/diagnostics/diagnose.h"
+#include "authoring/text/text.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/route_files_in_folder.h"
 #include "io/files.h"
@@ -44,7 +46,7 @@ std::string read_description(const std::string& path) {
 }
 
 // check without names: the scenario's names as the description files' own names give them
-// (NAME_linea.txt, NAME_NUMBER-.txt), or stand-ins.
+// (NAME_linea.txt, NAME_NUMBER-.txt), or stand-ins where they give none a scenario can have.
 void name_from_files(CompileRequest& request) {
   const std::string line = std::filesystem::path(request.line_file).filename().string();
   const std::string train = std::filesystem::path(request.train_file).filename().string();
@@ -52,14 +54,16 @@ void name_from_files(CompileRequest& request) {
     const std::string tail = "_linea.txt";
     request.line_name = line.size() > tail.size() && line.ends_with(tail)
                             ? line.substr(0, line.size() - tail.size())
-                            : "Linea";
+                            : "";
+    if (!check_name(request.line_name).empty()) request.line_name = "Linea";
   }
   if (request.train_number.empty()) {
     const std::string head = request.line_name + "_";
     request.train_number =
         train.starts_with(head) && train.ends_with("-.txt") && train.size() > head.size() + 5
             ? train.substr(head.size(), train.size() - head.size() - 5)
-            : "1";
+            : "";
+    if (!check_name(request.train_number).empty()) request.train_number = "1";
   }
 }
 
@@ -103,8 +107,9 @@ int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
       lock.emplace(request.out_dir);
     }
     RouteFileSink& sink = request.write ? static_cast<RouteFileSink&>(folder_files) : nowhere;
-    diagnosis = authoring::diagnose(*line, *train, request.line_name, request.train_number,
-                                    request.no_plan ? 0 : 1, sink);
+    diagnosis =
+        authoring::diagnose(*line, *train, stored_name(request.line_name),
+                            stored_name(request.train_number), request.no_plan ? 0 : 1, sink);
   } catch (const std::system_error& failure) {
     report.files = folder_files.written;
     return fail(kIoFailure, "io", failure.what());
@@ -192,7 +197,27 @@ std::string check_name(const std::string& name) {
     return "must not contain '/', '\\' or NUL";
   }
   if (name.size() > 200) return "must be at most 200 bytes long";
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t length = std::max<std::size_t>(authoring::utf8_sequence(name.substr(i)), 1);
+    const std::string character = name.substr(i, length);
+    if (length == 1 && static_cast<unsigned char>(character[0]) >= 0x80) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      const auto byte = static_cast<unsigned char>(character[0]);
+      return "is not UTF-8 text: byte " + std::to_string(i + 1) + ", 0x" + kHex[byte >> 4] +
+             kHex[byte & 0xF] + ", begins no UTF-8 character; give the name as UTF-8";
+    }
+    if (!authoring::utf8_to_windows_1252(character)) {
+      return "holds '" + character +
+             "', a character the compiled files cannot hold: they keep every text in "
+             "Windows-1252, one byte a character";
+    }
+    i += length;
+  }
   return "";
+}
+
+std::string stored_name(const std::string& name) {
+  return authoring::utf8_to_windows_1252(name).value_or(name);
 }
 
 Command add_compile_command(CLI::App& app) { return add_command(app, true); }

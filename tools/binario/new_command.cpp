@@ -51,7 +51,7 @@ int write_starter(const NewRequest& request, std::ostream& out, std::ostream& er
     if (error) throw std::system_error(error, "cannot create the folder " + request.out_dir);
     replace_file(line, authoring::starter_line_description());
     report.files.push_back(line);
-    replace_file(train, authoring::starter_train_description(request.train_number));
+    replace_file(train, authoring::starter_train_description(stored_name(request.train_number)));
     report.files.push_back(train);
   } catch (const std::system_error& failure_of_file) {
     report.extra.push_back(failure("io", failure_of_file.what()));

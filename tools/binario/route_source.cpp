@@ -116,8 +116,8 @@ LoadedRoute compile_route(const std::string& line_file, const std::string& train
   auto line = std::make_shared<const authoring::SourceText>(line_file, read_named(line_file));
   auto train = std::make_shared<const authoring::SourceText>(train_file, read_named(train_file));
   RouteFilesInMemory captured;
-  auto diagnosis = std::make_shared<const authoring::Diagnosis>(
-      authoring::diagnose(*line, *train, line_name, train_number, no_plan ? 0 : 1, captured));
+  auto diagnosis = std::make_shared<const authoring::Diagnosis>(authoring::diagnose(
+      *line, *train, stored_name(line_name), stored_name(train_number), no_plan ? 0 : 1, captured));
   // The first error, as binario check prints it.
   std::optional<std::string> first_error;
   for (const authoring::Diagnostic& d : diagnosis->diagnostics) {
