@@ -15,6 +15,7 @@
 #include "io/files.h"
 #include "reader/reader_test_support.h"
 #include "testing/test_files.h"
+#include "tools/binario/console.h"
 
 namespace binario::tool {
 namespace {
@@ -310,13 +311,16 @@ TEST(Binario, ManyProblemsInOneRun) {
 TEST(Binario, NamesAreStoredInWindows1252) {
   Descriptions files(small_line(), clean_train());
   const std::string folder = files.folder.path().string();
-  const Invocation run = binario({"compile", files.line, files.train, "--line-name", "Citt\xC3\xA0",
-                                  "--train-number", "7\xC2\xAA", "--out", folder});
+  // As the system's command line gives them: UTF-8 on POSIX, the ANSI code page on Windows.
+  const std::string line_name = utf8_as_argument("Citt\xC3\xA0");
+  const std::string train_number = utf8_as_argument("7\xC2\xAA");
+  const Invocation run = binario({"compile", files.line, files.train, "--line-name", line_name,
+                                  "--train-number", train_number, "--out", folder});
   EXPECT_EQ(run.status, kClean) << run.err;
-  // Joined by hand and read through binario's own helper, which takes UTF-8 names everywhere.
-  const std::string line_plan = folder + kSeparator + "Citt\xC3\xA0_linea.dat";
-  const std::string general_data = folder + kSeparator + "Citt\xC3\xA0_7\xC2\xAA.sim";
-  const std::string track = folder + kSeparator + "Citt\xC3\xA0_7\xC2\xAA.dat";
+  // Joined by hand and read through binario's own helper, which takes names as binario does.
+  const std::string line_plan = folder + kSeparator + line_name + "_linea.dat";
+  const std::string general_data = folder + kSeparator + line_name + "_" + train_number + ".sim";
+  const std::string track = folder + kSeparator + line_name + "_" + train_number + ".dat";
   EXPECT_EQ(run.out, "wrote " + line_plan + "\nwrote " + general_data + "\nwrote " + track + "\n");
   const std::map<ScenarioFile, std::string> written = {
       {ScenarioFile::kLinePlan, read_file_if_exists(line_plan).value_or("")},
@@ -334,6 +338,41 @@ TEST(Binario, NamesAreStoredInWindows1252) {
   const std::string& data = written.at(ScenarioFile::kGeneralData);
   EXPECT_NE(data.find("Citt\xE0"), std::string::npos);
   EXPECT_EQ(data.find("\xC3\xA0"), std::string::npos);
+}
+
+// A name the compiled files cannot hold is a usage error that names its character, and so is
+// an argument that is not UTF-8 where arguments are; each where the system's command line can
+// give it at all.
+TEST(Binario, NamesWindows1252CannotHold) {
+  Descriptions files(small_line(), clean_train());
+  struct Case {
+    const char* name;
+    std::string line_name;  // UTF-8, or the bytes as they stand
+    bool utf8;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"a character Windows-1252 has not",
+       "\xD0\x96"
+       "d",
+       true,
+       "--line-name: holds '\xD0\x96', a character the compiled files cannot hold: they keep "
+       "every text in Windows-1252, one byte a character\n"},
+      {"a name that is not UTF-8", "L\xAA", false,
+       "--line-name: is not UTF-8 text: byte 2, 0xAA, begins no UTF-8 character; give the name "
+       "as UTF-8\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string argument = c.utf8 ? utf8_as_argument(c.line_name) : c.line_name;
+    const bool given =
+        c.utf8 ? argument_as_utf8(argument) == c.line_name : argument_as_utf8(argument) == argument;
+    if (!given) continue;
+    const Invocation run =
+        binario({"check", files.line, files.train, "--line-name", argument, "--train-number", "1"});
+    EXPECT_EQ(run.status, kUsageError);
+    EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
+  }
 }
 
 TEST(Binario, UsageAndFileFailures) {
@@ -364,19 +403,6 @@ TEST(Binario, UsageAndFileFailures) {
        {"compile", files.line, files.train, "--line-name", "../L", "--train-number", "1"},
        kUsageError,
        "must not contain '/'"},
-      {"a name Windows-1252 cannot hold",
-       {"compile", files.line, files.train, "--line-name",
-        "\xD0\x96"
-        "d",
-        "--train-number", "1"},
-       kUsageError,
-       "--line-name: holds '\xD0\x96', a character the compiled files cannot hold: they keep "
-       "every text in Windows-1252, one byte a character"},
-      {"a name that is not UTF-8",
-       {"compile", files.line, files.train, "--line-name", "L", "--train-number", "7\xAA"},
-       kUsageError,
-       "--train-number: is not UTF-8 text: byte 2, 0xAA, begins no UTF-8 character; give the name "
-       "as UTF-8"},
       {"an unknown option", files.compile({"--fast"}), kUsageError, "--fast"},
       // A path that begins with '/' is a path on every platform, never an option.
       {"a missing description",

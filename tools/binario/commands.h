@@ -21,9 +21,9 @@ struct Command {
 // The footer every command's help ends with.
 extern const char* const kExitStatuses;
 
-// "" when `name` (UTF-8, as binario takes every argument) may name a scenario, else what is
-// wrong with it: a name must name a file in the folder, not a path, and the compiled files
-// must be able to hold it, one Windows-1252 byte a character.
+// "" when `name`, an argument as the command line gives it (console.h), may name a scenario,
+// else what is wrong with it: a name must name a file in the folder, not a path, and the
+// compiled files must be able to hold it, one Windows-1252 byte a character.
 std::string check_name(const std::string& name);
 
 // `name`, which check_name took, as the compiled files store it and the competition codes are

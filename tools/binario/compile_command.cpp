@@ -18,6 +18,7 @@
 #include "reader/error_codes.h"
 #include "tools/binario/binario.h"
 #include "tools/binario/commands.h"
+#include "tools/binario/console.h"
 #include "tools/binario/report.h"
 
 namespace binario::tool {
@@ -191,8 +192,9 @@ std::string folder_of(std::string folder) {
   return folder;
 }
 
-std::string check_name(const std::string& name) {
-  if (name.empty()) return "must not be empty";
+std::string check_name(const std::string& argument) {
+  if (argument.empty()) return "must not be empty";
+  const std::string name = argument_as_utf8(argument);
   if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
     return "must not contain '/', '\\' or NUL";
   }
@@ -217,7 +219,7 @@ std::string check_name(const std::string& name) {
 }
 
 std::string stored_name(const std::string& name) {
-  return authoring::utf8_to_windows_1252(name).value_or(name);
+  return authoring::utf8_to_windows_1252(argument_as_utf8(name)).value_or(name);
 }
 
 Command add_compile_command(CLI::App& app) { return add_command(app, true); }
