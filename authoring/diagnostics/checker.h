@@ -35,9 +35,6 @@ bool looks_like_comment(std::string_view text);
 // The kinds the readers would take `field` as in `section`.
 std::vector<K> kinds_in(Section section, std::string_view field);
 
-// "a" or "an", as `word` takes it.
-std::string article(std::string_view word);
-
 // The warnings about one description file, as one reading took it.
 class Checker {
  public:

@@ -47,10 +47,6 @@ std::vector<K> kinds_in(Section section, std::string_view field) {
   return kinds;
 }
 
-std::string article(std::string_view word) {
-  return std::string_view("aeiou").find(word.front()) != std::string_view::npos ? "an" : "a";
-}
-
 }  // namespace checks
 
 std::vector<Diagnostic> check_reading(const Reading& reading, DescriptionFile file, bool whole) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "authoring/diagnostics/record_kinds.h"
+#include "authoring/text/english.h"
 #include "authoring/text/text.h"
 #include "reader/keywords.h"
 
@@ -170,13 +171,13 @@ void Checker::spread(const LoggedRecord& record, int id) {
     const std::string name(info.fields[i].name);
     if (is_number(text)) {
       warn("text-field", r_.value_span(record, i),
-           "the " + std::string(info.name) + "'s " + name + " is " + quoted(text) +
+           "the " + possessive(info.name) + " " + name + " is " + quoted(text) +
                ", a number: is a value missing before it?");
     } else if (!kinds_in(Section::kTrain, text).empty() ||
                !kinds_in(Section::kBody, text).empty()) {
       if (record.kind == K::kStation && text.find(' ') != std::string::npos) continue;
       warn("text-field", r_.value_span(record, i),
-           "the " + std::string(info.name) + "'s " + name + " is " + quoted(text) +
+           "the " + possessive(info.name) + " " + name + " is " + quoted(text) +
                ", which is a keyword: is the " + name + " missing?");
     }
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "authoring/diagnostics/record_kinds.h"
+#include "authoring/text/english.h"
 #include "reader/numbers.h"
 #include "reader/track_markers.h"
 
@@ -36,8 +37,8 @@ void Checker::on_cells(const LoggedRecord& record, std::size_t i, std::string_vi
   }
   const KindInfo& info = kind_info(record.kind);
   warn("not-multiple-of-50", r_.value_span(record, i),
-       "the " + std::string(info.name) + "'s " + std::string(info.fields[i].name) + " " +
-           metres(p) + " is taken as " + metres(as_if) + " (cell " + std::to_string(cell) +
+       "the " + possessive(info.name) + " " + std::string(info.fields[i].name) + " " + metres(p) +
+           " is taken as " + metres(as_if) + " (cell " + std::to_string(cell) +
            "): the track keeps its objects and values in 50 m cells, rounding each position "
            "to one, ties to even",
        static_cast<std::int32_t>(as_if));

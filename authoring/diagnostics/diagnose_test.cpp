@@ -99,6 +99,19 @@ TEST(Diagnose, ErrorsAtTheRecordAtFault) {
         "-2147483648 to 2147483647 [code 25]",
         "note: the reading stopped here: the compiled files hold only what came before; the train "
         "description was not read"}},
+      {"a word where a number belongs, in a record whose keyword takes 'an'",
+       small_line({"indicatori_vmax,  2000,  60, 60, 6o, 0, 60, 60, 60, 0"}),
+       train({}),
+       {"L_linea.txt:4:34: error: '6o' is not a number: the vcs of an 'indicatori_vmax' record is "
+        "a whole number [code 25]",
+        "note: the reading stopped here: the compiled files hold only what came before; the train "
+        "description was not read"}},
+      {"a number past 32 bits, in a field that takes 'an'",
+       small_line({}),
+       train({"aderenza,  0,  99999999999"}),
+       {"L_1-.txt:5:16: error: '99999999999' does not fit 32 bits: an adhesion must lie from "
+        "-2147483648 to 2147483647 [code 25]",
+        "note: the reading stopped here: the compiled files hold only what came before"}},
       {"a speed past the 5 km/h steps, at the record that set it",
        small_line({}),
        train({"velocita,  3000,  1300", "velocita,  5000,  60"}),
@@ -394,7 +407,8 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "speeds in 5 km/h steps, ties to even [value-rounded]"}},
       {"positions between cells",
        "[generale]\r\nlunghezza percorso, 10025\r\n[curve]\r\ncartello_indicatore, 2020, "
-       "(X)\r\nmontagna, 3010, 3990, 1\r\n[fine]\r\n",
+       "(X)\r\nmontagna, 3010, 3990, 1\r\nindicatori_vmax,  1975,  60, 60, 60, 0, 60, 60, 60, "
+       "0\r\n[fine]\r\n",
        train({"segnale,  8020,  1, 5, 1, 0, 0, 0, 0, 0, 0, 0",
               "segnale,  8025,  1, 5, 1, 0, 0, 0, 0, 0, 0, 0",
               "segnale,  8075,  1, 5, 1, 0, 0, 0, 0, 0, 0, 0", "abbattimento,  6020,  50"}),
@@ -408,6 +422,9 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "to even [not-multiple-of-50]",
         "L_linea.txt:5:17: warning: the scenery span's end 3990 m is taken as 4000 m: the track "
         "keeps its scenery in 50 m cells, ties to even [not-multiple-of-50]",
+        "L_linea.txt:6:19: warning: the maximum-speed boards' position 1975 m is taken as 1950 m "
+        "(cell 40): the track keeps its objects and values in 50 m cells, rounding each position "
+        "to one, ties to even [not-multiple-of-50]",
         "L_1-.txt:5:11: warning: the signal's position 8020 m is taken as 8000 m (cell 161): the "
         "track keeps its objects and values in 50 m cells, rounding each position to one, ties to "
         "even [not-multiple-of-50]",

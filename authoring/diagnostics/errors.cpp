@@ -9,6 +9,7 @@
 #include "authoring/diagnostics/explainer.h"
 #include "authoring/diagnostics/record_kinds.h"
 #include "authoring/route/route_names.h"
+#include "authoring/text/english.h"
 
 namespace binario::authoring {
 
@@ -17,8 +18,7 @@ namespace explanations {
 std::string object_words(std::uint8_t tipo) {
   const std::string name = cell_kind_words(tipo);
   if (name.ends_with('s')) return name;
-  return (std::string_view("aeiou").find(name.front()) != std::string_view::npos ? "an " : "a ") +
-         name;
+  return with_article(name);
 }
 
 std::string field_words(RecordKind kind, std::size_t i) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "authoring/diagnostics/record_kinds.h"
+#include "authoring/text/english.h"
 #include "authoring/text/text.h"
 #include "reader/field_reader.h"
 #include "reader/numbers.h"
@@ -108,14 +109,15 @@ void Explainer::read_failure(const LoggedFailure& failure) {
       return;
     }
     const bool digits = !last.empty() && last.find_first_not_of("-0123456789") == std::string::npos;
-    Diagnostic& d =
-        error(e::kReadFailure, at,
-              digits ? quoted(last) + " does not fit 32 bits: a " + field_words(record.kind, n) +
-                           " must lie from -2147483648 to 2147483647"
-                     : quoted(last) + " is not a number: the " + field_words(record.kind, n) +
-                           " of a '" + keyword + "' record is a whole number" +
-                           (info.fields.size() > n && info.fields[n].unit == "m" ? " of metres"
-                                                                                 : std::string()));
+    Diagnostic& d = error(
+        e::kReadFailure, at,
+        digits
+            ? quoted(last) + " does not fit 32 bits: " + with_article(field_words(record.kind, n)) +
+                  " must lie from -2147483648 to 2147483647"
+            : quoted(last) + " is not a number: the " + field_words(record.kind, n) + " of " +
+                  article(keyword) + " '" + keyword + "' record is a whole number" +
+                  (info.fields.size() > n && info.fields[n].unit == "m" ? " of metres"
+                                                                        : std::string()));
     stopped(d, lines_of(record));
     return;
   }
@@ -180,10 +182,11 @@ void Explainer::read_failure(const LoggedFailure& failure) {
   }
   if (n > 0 && n <= total) {
     const auto [low, high] = range_of(info.fields[n - 1].storage);
-    Diagnostic& d = error(e::kReadFailure, r_.value_span(record, n - 1),
-                          "the " + name_of(record) + "'s " + field_words(record.kind, n - 1) +
-                              ", " + shown(last) + ", does not fit: it must lie from " +
-                              std::to_string(low) + " to " + std::to_string(high));
+    Diagnostic& d =
+        error(e::kReadFailure, r_.value_span(record, n - 1),
+              "the " + possessive(name_of(record)) + " " + field_words(record.kind, n - 1) + ", " +
+                  shown(last) + ", does not fit: it must lie from " + std::to_string(low) + " to " +
+                  std::to_string(high));
     stopped(d, lines_of(record));
     return;
   }
