@@ -121,6 +121,7 @@ class Checker {
   // The fields and records as read (checks_records.cpp).
   void keywords();
   void unmatched(std::size_t field);
+  void keyword_variant(std::size_t field, const LoggedRecord& record);
   void spread(const LoggedRecord& record, int id);
 
   // The values of each record (checks_values.cpp).

@@ -51,15 +51,8 @@ void Checker::keywords() {
                std::string(kind_info(record.kind).name) +
                " record: at most two comment lines in a row are passed over (ten in the general "
                "section), and this is one more");
-    } else if (records.size() == 1 && !is_written_keyword(record.kind, text) &&
-               !(record.kind == K::kCurve && text.find_first_of("123456") == std::string::npos)) {
-      const std::string kind(kind_info(record.kind).name);
-      warn(looks_like_comment(text) ? "comment-read-as-record" : "keyword-spelling", span_of(i),
-           quoted(trimmed(text)) + " is read as " + article(kind) + " " + kind +
-               " record, since it contains its keyword" +
-               (looks_like_comment(text)
-                    ? "; a comment line needs a '-' and no comma to be passed over"
-                    : "; write it '" + std::string(kind_info(record.kind).keyword) + "'"));
+    } else if (records.size() == 1 && !is_written_keyword(record.kind, text)) {
+      keyword_variant(i, record);
     }
     if (records.size() > 1) {
       std::string kinds;
@@ -75,6 +68,82 @@ void Checker::keywords() {
                kinds + ", one after the other");
     }
   }
+}
+
+namespace {
+
+// The word of `text` that holds byte `at`: "destra" for the 's' of "curva destra 4".
+std::string_view word_at(std::string_view text, std::size_t at) {
+  const std::size_t before = text.find_last_of(" \t", at);
+  const std::size_t begin = before == std::string_view::npos ? 0 : before + 1;
+  const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+  return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+// A keyword written otherwise than the record's own, read as that record all the same: what
+// was read from it, and why.
+void Checker::keyword_variant(std::size_t i, const LoggedRecord& record) {
+  const std::string_view text = trimmed(text_of(i));
+  const std::string kind(kind_info(record.kind).name);
+  if (record.kind == K::kCurve) {
+    // The class is the first of the digits 1 to 6, tried in that order, that the keyword holds;
+    // an 's' anywhere in it, of either case, turns the curve left.
+    std::size_t digit = std::string_view::npos;
+    for (char d = '1'; d <= '6' && digit == std::string_view::npos; ++d) digit = text.find(d);
+    if (digit == std::string_view::npos) return;  // no class: the reading's error says so
+    const std::size_t s = text.find_first_of("sS");
+    const std::string class_digit(1, text[digit]);
+    const std::string read =
+        std::string("curva") + (s == std::string_view::npos ? "d" : "s") + class_digit;
+    auto in_word = [&](std::size_t at) {
+      const std::string_view word = word_at(text, at);
+      return word.size() > 1 ? " (in " + quoted(word) + ")" : std::string();
+    };
+    const std::string why =
+        "its class is the first of the digits 1 to 6, tried in that order, that the keyword "
+        "holds: " +
+        class_digit + in_word(digit) + "; and " +
+        (s == std::string_view::npos ? "it turns right, since no 's' stands in it"
+                                     : "it turns left, since an 's' stands in it" + in_word(s));
+    std::string meant(text.substr(0, std::min<std::size_t>(text.size(), 7)));
+    for (char& c : meant) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (is_written_keyword(K::kCurve, meant) && meant != read) {
+      warn("keyword-spelling", span_of(i),
+           quoted(text) + " is read as " + quoted(read) + ", not as " + quoted(meant) + ": " + why +
+               "; write " + quoted(meant) + " alone");
+    } else if (meant == read) {
+      warn("keyword-spelling", span_of(i),
+           quoted(text) + " is read as " + quoted(read) + ": " + why +
+               ", and the rest changes nothing; write " + quoted(read) + " alone");
+    } else {
+      warn("keyword-spelling", span_of(i),
+           quoted(text) + " is read as " + quoted(read) + ", a curve of class " + class_digit +
+               " to the " + (s == std::string_view::npos ? "right" : "left") + ": " + why +
+               "; write 'curvas" + class_digit + "' for a curve to the left, 'curvad" +
+               class_digit + "' for one to the right");
+    }
+    return;
+  }
+  if (record.kind == K::kSignalRepetition) {
+    // Four codes when the keyword holds a 4, else nine when it holds a 9; neither is an error.
+    const char codes = text.find('4') != std::string_view::npos   ? '4'
+                       : text.find('9') != std::string_view::npos ? '9'
+                                                                  : '\0';
+    if (codes == '\0') return;  // the reading's error says so
+    const std::string written = std::string("ripetizione segnali ") + codes + " codici";
+    warn("keyword-spelling", span_of(i),
+         quoted(text) + " is read as " + quoted(written) + ", since it holds 'ripetizione', " +
+             "'segnali' and a " + codes + "; write it " + quoted(written));
+    return;
+  }
+  const bool comment = looks_like_comment(text);
+  warn(comment ? "comment-read-as-record" : "keyword-spelling", span_of(i),
+       quoted(text) + " is read as " + article(kind) + " " + kind +
+           " record, since it contains its keyword" +
+           (comment ? "; a comment line needs a '-' and no comma to be passed over"
+                    : "; write it '" + std::string(kind_info(record.kind).keyword) + "'"));
 }
 
 void Checker::unmatched(std::size_t i) {

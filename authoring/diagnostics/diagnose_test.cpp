@@ -351,6 +351,29 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "before it? [text-field]",
         "L_1-.txt:5:68: warning: the station's name is 'segnale', which is a keyword: is the name "
         "missing? [text-field]"}},
+      {"curve keywords with more in them: what was read, and why",
+       small_line({"curvad6 km 26,  1000,  100", "curva destra 4,  2000,  100",
+                   "curvad5 ponte,  3000,  100"}),
+       train({}),
+       {"L_linea.txt:4:1: warning: 'curvad6 km 26' is read as 'curvad2', not as 'curvad6': its "
+        "class is the first of the digits 1 to 6, tried in that order, that the keyword holds: 2 "
+        "(in '26'); and it turns right, since no 's' stands in it; write 'curvad6' alone "
+        "[keyword-spelling]",
+        "L_linea.txt:5:1: warning: 'curva destra 4' is read as 'curvas4', a curve of class 4 to "
+        "the left: its class is the first of the digits 1 to 6, tried in that order, that the "
+        "keyword holds: 4; and it turns left, since an 's' stands in it (in 'destra'); write "
+        "'curvas4' for a curve to the left, 'curvad4' for one to the right [keyword-spelling]",
+        "L_linea.txt:6:1: warning: 'curvad5 ponte' is read as 'curvad5': its class is the first "
+        "of the digits 1 to 6, tried in that order, that the keyword holds: 5 (in 'curvad5'); and "
+        "it turns right, since no 's' stands in it, and the rest changes nothing; write 'curvad5' "
+        "alone [keyword-spelling]"}},
+      {"a signal repetition written otherwise, read as written, or not read at all",
+       "[generale]\r\nlunghezza percorso, 8000\r\nripetizione  segnali  9 codici, 0, 0\r\n"
+       "[curve]\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:3:1: warning: 'ripetizione  segnali  9 codici' is read as 'ripetizione "
+        "segnali 9 codici', since it holds 'ripetizione', 'segnali' and a 9; write it "
+        "'ripetizione segnali 9 codici' [keyword-spelling]"}},
       {"comments read as records",
        small_line({"# qui la pendenza aumenta", "1000, 2", "pendenza_media,  2000,  3", "---",
                    "---", "--- pendenza ---", "3000,  4"}),
