@@ -25,9 +25,17 @@ void Checker::whole_file() {
     return f.role == FieldRole::kHeading;
   });
   if (!heading) {
-    warn_file("no-general-section",
-              "the train description has no '[generale]' heading, so nothing in it was read: "
-              "the route has no station, and a line speed and adhesion of 0 everywhere");
+    const std::string consequence =
+        "the route has no station, and a line speed and adhesion of 0 everywhere";
+    if (const auto near = near_general_heading(source)) {
+      warn("no-general-section", {file_, near->first, near->second},
+           near_heading_words(source.text(near->first, near->second)) +
+               ", and found none, so nothing in the train description was read: " + consequence);
+    } else {
+      warn_file("no-general-section",
+                "the train description has no '[generale]' heading, so nothing in it was read: " +
+                    consequence);
+    }
     return;
   }
   const DataRow& first_station = r_.state().tabella_dati[1];

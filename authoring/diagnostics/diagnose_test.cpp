@@ -144,6 +144,14 @@ TEST(Diagnose, ErrorsAtTheRecordAtFault) {
         "was read [code 102]",
         "note: the reading stopped here, with no track built: no compiled file was written, and "
         "the train description was not read"}},
+      {"a line description whose heading is written otherwise, at its line",
+       "- a comment\r\n[ generale ]\r\nlunghezza percorso, 8000\r\n[curve]\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:2:1: error: '[ generale ]' is not the heading '[generale]': the reader looks "
+        "for '[generale]' as it is written here, with no blank or other letter inside the "
+        "brackets, and found none, so nothing in the line description was read [code 102]",
+        "note: the reading stopped here, with no track built: no compiled file was written, and "
+        "the train description was not read"}},
       {"a line description with no length",
        "[generale]\r\nsfondo uno, 1\r\n[curve]\r\n[fine]\r\n",
        train({}),
@@ -565,6 +573,13 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
        {"L_1-.txt: warning: the train description has no '[generale]' heading, so nothing in it "
         "was read: the route has no station, and a line speed and adhesion of 0 everywhere "
         "[no-general-section]"}},
+      {"a train description whose heading is written otherwise, at its line",
+       small_line({}),
+       "[general]\r\nvelocita,  0,  100\r\n[fine]\r\n",
+       {"L_1-.txt:1:1: warning: '[general]' is not the heading '[generale]': the reader looks for "
+        "'[generale]' as it is written here, with no blank or other letter inside the brackets, "
+        "and found none, so nothing in the train description was read: the route has no station, "
+        "and a line speed and adhesion of 0 everywhere [no-general-section]"}},
       {"a UTF-16 train description",
        small_line({}),
        "\xff\xfe[\x00g\x00e\x00n\x00]\x00",

@@ -27,6 +27,10 @@ void Explainer::general_code(const LoggedCode& code) {
           "it was read";
       if (line.bytes().find_first_not_of(" \t\r\n") == std::string::npos) {
         message = "the line description is empty";
+      } else if (const auto near = near_general_heading(line)) {
+        at = {DescriptionFile::kLine, near->first, near->second};
+        message = near_heading_words(line.text(near->first, near->second)) +
+                  ", and found none, so nothing in the line description was read";
       } else if (!fields.empty() && fields.back().role == FieldRole::kNeverRead &&
                  contains_any_case(r_.text(DescriptionFile::kLine, fields.back().span),
                                    "[generale]")) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/text/text.h"
 #include "reader/keywords.h"
 
 namespace binario::authoring {
@@ -215,6 +216,32 @@ std::string_view nearest_keyword(std::string_view field, Section section) {
     }
   }
   return best;
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> near_general_heading(const SourceText& text) {
+  for (std::size_t line = 1; line <= text.line_count(); ++line) {
+    const std::string_view whole = text.line_text(line);
+    const std::size_t first = whole.find_first_not_of(" \t");
+    if (first == std::string_view::npos || whole[first] != '[') continue;
+    const std::size_t last = whole.find_last_not_of(" \t");
+    if (whole[last] != ']' || contains_any_case(whole, "[generale]")) continue;
+    std::string inner;
+    for (char c : whole.substr(first + 1, last - first - 1)) {
+      if (c != ' ' && c != '\t')
+        inner += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (distance(inner, "generale") <= 2) {
+      const std::size_t begin = text.line_begin(line) + first;
+      return std::pair{begin, text.line_begin(line) + last + 1};
+    }
+  }
+  return std::nullopt;
+}
+
+std::string near_heading_words(std::string_view line) {
+  return "'" + shown(line) +
+         "' is not the heading '[generale]': the reader looks for '[generale]' as it is "
+         "written here, with no blank or other letter inside the brackets";
 }
 
 }  // namespace binario::authoring

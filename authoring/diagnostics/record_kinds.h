@@ -5,9 +5,13 @@
 // units and ranges, and the words the diagnostics use for them.
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 
+#include "authoring/text/source.h"
 #include "reader/memorizza_dati.h"
 #include "reader/observer.h"
 
@@ -54,6 +58,14 @@ bool is_written_keyword(RecordKind kind, std::string_view field);
 // The keyword an author most likely meant by `field`, one or two typing mistakes away from
 // one of `section`'s keywords; empty when none is that near.
 std::string_view nearest_keyword(std::string_view field, Section section);
+
+// The first line of `text` that looks like the heading '[generale]' without being one the
+// reader finds, "[ generale ]", "[general]": its text's offsets, from its first character that
+// is not blank to its last. Nothing when there is none.
+std::optional<std::pair<std::size_t, std::size_t>> near_general_heading(const SourceText& text);
+
+// What the author is told of such a line: why the reader found no heading in it.
+std::string near_heading_words(std::string_view line);
 
 }  // namespace binario::authoring
 
