@@ -4,6 +4,7 @@
 #include "authoring/diagnostics/checker.h"
 
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,35 @@ std::string_view word_at(std::string_view text, std::size_t at) {
   return text.substr(begin, end - begin);
 }
 
+// Where a line begins with a dash that is not the hyphen a comment line needs: what to tell
+// the author, "" when it does not.
+std::string dash_hint(std::string_view text) {
+  static constexpr std::pair<std::string_view, std::string_view> kDashes[] = {
+      {"\x96", "an en dash"},
+      {"\x97", "an em dash"},
+      {"\xE2\x80\x93", "an en dash"},
+      {"\xE2\x80\x94", "an em dash"}};
+  for (const auto& [dash, name] : kDashes) {
+    if (text.starts_with(dash)) {
+      return "; it begins with " + quoted(dash) + ", " + std::string(name) +
+             ", not the hyphen '-' that makes a line a comment";
+    }
+  }
+  return "";
+}
+
+// Where quotes stand in the fields, which an author may take to keep a comma inside a text:
+// what to tell the author, "" when none does.
+std::string quote_hint(std::string_view a, std::string_view b) {
+  for (std::string_view quote :
+       {"\"", "\x93", "\x94", "\xE2\x80\x9C", "\xE2\x80\x9D", "\xAB", "\xBB"}) {
+    if (a.find(quote) != std::string_view::npos || b.find(quote) != std::string_view::npos) {
+      return "; quotes do not keep a comma inside a text: the comma ends the field all the same";
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 // A keyword written otherwise than the record's own, read as that record all the same: what
@@ -138,11 +168,12 @@ void Checker::keyword_variant(std::size_t i, const LoggedRecord& record) {
              "'segnali' and a " + codes + "; write it " + quoted(written));
     return;
   }
-  const bool comment = looks_like_comment(text);
+  const std::string dash = dash_hint(text);
+  const bool comment = !dash.empty() || looks_like_comment(text);
   warn(comment ? "comment-read-as-record" : "keyword-spelling", span_of(i),
        quoted(text) + " is read as " + article(kind) + " " + kind +
            " record, since it contains its keyword" +
-           (comment ? "; a comment line needs a '-' and no comma to be passed over"
+           (comment ? "; a comment line needs a '-' and no comma to be passed over" + dash
                     : "; write it '" + std::string(kind_info(record.kind).keyword) + "'"));
 }
 
@@ -163,12 +194,14 @@ void Checker::unmatched(std::size_t i) {
           quoted(text) + " follows " +
               (count == 1 ? std::string("the value") : "the " + std::to_string(count) + " values") +
               " of the " + what(record) +
-              " record: it was read where the next keyword belongs, and matched none");
+              " record: it was read where the next keyword belongs, and matched none" +
+              quote_hint(text_of(i), text_of(before)));
     } else {
       warn("surplus-field", span_of(i),
            quoted(text) +
                " stands after another field on this line where a keyword belongs, "
-               "and matches none: one record a line, each with exactly its values");
+               "and matches none: one record a line, each with exactly its values" +
+               quote_hint(text_of(i), text_of(before)));
     }
     return;
   }
@@ -199,7 +232,8 @@ void Checker::unmatched(std::size_t i) {
          quoted(text) + " is " + where + ": here it is not read, so this " + kind + " is lost");
     return;
   }
-  std::string message = quoted(text) + " matches no keyword, so the line is passed over";
+  std::string message =
+      quoted(text) + " matches no keyword, so the line is passed over" + dash_hint(text);
   if (const std::string_view near = nearest_keyword(text, section); !near.empty()) {
     message += "; did you mean '" + std::string(near) + "'?";
   }

@@ -346,6 +346,23 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "where the next keyword belongs, and matched none [surplus-field]",
         "L_1-.txt:5:16: warning: '4' follows the value of the 'sabbia' record: it was read where "
         "the next keyword belongs, and matched none [surplus-field]"}},
+      {"a comma between quotes, and comment lines that begin with a dash that is no hyphen",
+       small_line({"\x96 la pendenza sale", "pendenza,  1000,  2", "\x97 fine del tratto"}),
+       train({station(3000, "\x93VALLE, ALTA\x94")}),
+       {"L_linea.txt:4:1: error: '\xE2\x80\x93 la pendenza sale' record has 0 of its 2 values; the "
+        "next line's 'pendenza' was read as its position [code 25]",
+        "note: the reading stopped here: the compiled files hold only what came before; the train "
+        "description was not read",
+        "L_linea.txt:4:1: warning: '\xE2\x80\x93 la pendenza sale' is read as a gradient record, "
+        "since it contains its keyword; a comment line needs a '-' and no comma to be passed "
+        "over; it begins with '\xE2\x80\x93', an en dash, not the hyphen '-' that makes a line a "
+        "comment [comment-read-as-record]",
+        "L_linea.txt:6:1: warning: '\xE2\x80\x94 fine del tratto' matches no keyword, so the line "
+        "is passed over; it begins with '\xE2\x80\x94', an em dash, not the hyphen '-' that makes "
+        "a line a comment [unknown-keyword]",
+        "L_1-.txt:5:76: warning: 'ALTA\xE2\x80\x9D' follows the 17 values of the 'stazione' "
+        "record: it was read where the next keyword belongs, and matched none; quotes do not keep "
+        "a comma inside a text: the comma ends the field all the same [surplus-field]"}},
       {"a station without its name",
        small_line({}),
        train({without_name(station(3000, "B")), station(5000, "C")}),
