@@ -715,6 +715,36 @@ TEST(Diagnose, EachCellCitesItsRecord) {
 }
 
 // A flood of one kind is cut after twenty, with a count of the rest.
+// A text or a word far longer than a line is named by its start and its length, and of a long
+// source line only the stretch around the caret is shown: no line of the output is much wider
+// than a terminal.
+TEST(Diagnose, LongTextsAreShownInPart) {
+  const std::string board = "(" + std::string(70000, 'A') + ")";
+  const std::string word = std::string(5000, 'x');
+  for (const auto& [line, first] : {
+           std::pair<std::string, std::string>{
+               small_line({"cartello_indicatore,  2000,  " + board}),
+               "L_linea.txt:4:30: error: the sign board's text is 70002 bytes long: the data "
+               "table holds at most 65535 [code 25]"},
+           std::pair<std::string, std::string>{
+               small_line({"pendenza,  1000,  " + word}),
+               "L_linea.txt:4:19: error: '" + std::string(57, 'x') +
+                   "...' (5000 bytes) is not a number: the gradient of a 'pendenza' record "
+                   "is a whole number [code 25]"},
+       }) {
+    const SourceText line_text("L_linea.txt", line);
+    const SourceText train_text("L_1-.txt", small_train());
+    MemoryRouteFiles output;
+    const Diagnosis diagnosis = diagnose(line_text, train_text, "L", "1", 1, output);
+    const std::string rendered = render(diagnosis.diagnostics, line_text, train_text);
+    std::istringstream in(rendered);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, first);
+    for (; std::getline(in, text);) EXPECT_LE(text.size(), 200u) << text.substr(0, 200);
+  }
+}
+
 TEST(Diagnose, FloodsAreCut) {
   std::vector<std::string> body(25, "pendneza,  1000,  2");
   const Told told = diagnose_texts(small_line(body), train({}));

@@ -96,6 +96,16 @@ void Explainer::read_failure(const LoggedFailure& failure) {
     stopped(d, lines_of(record));
     return;
   }
+  // A text longer than the data table holds; it may well not read as a number either.
+  if (failure.what.find("65535") != std::string::npos) {
+    Diagnostic& d =
+        error(e::kReadFailure, at,
+              "the " + possessive(name_of(record)) + " " + field_words(record.kind, n - 1) +
+                  " is " + std::to_string(r_.text_value(record, n - 1).size()) +
+                  " bytes long: the data table holds at most 65535");
+    stopped(d, lines_of(record));
+    return;
+  }
   if (!parses()) {
     // A word where a number belongs: on a later line, the record is short.
     const std::size_t failing_line = r_.line(failure.file, failure.last);
@@ -122,15 +132,6 @@ void Explainer::read_failure(const LoggedFailure& failure) {
     return;
   }
 
-  // A value that does not fit where it goes.
-  if (failure.what.find("65535") != std::string::npos) {
-    Diagnostic& d = error(e::kReadFailure, at,
-                          "the " + field_words(record.kind, n - 1) + " is " +
-                              std::to_string(r_.text_value(record, n - 1).size()) +
-                              " bytes long: the data table holds at most 65535");
-    stopped(d, lines_of(record));
-    return;
-  }
   if (record.kind == K::kSpeed && n == total) {
     // The speed in force fails as it fills the cells up to this record: it is the previous
     // record's speed.

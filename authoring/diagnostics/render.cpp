@@ -8,6 +8,11 @@ namespace binario::authoring {
 
 namespace {
 
+// A source line longer than this many bytes is shown in part: the stretch that starts a few
+// bytes before the caret.
+constexpr std::size_t kShownOfALine = 120;
+constexpr std::size_t kShownBeforeCaret = 40;
+
 class Renderer {
  public:
   Renderer(const SourceText& line, const SourceText& train) : line_(line), train_(train) {}
@@ -26,22 +31,32 @@ class Renderer {
     quote(out, text, where.line, at);
   }
 
+  // The line, or of a long one the stretch around the caret, and the caret under its place.
   void quote(std::string& out, const SourceText& text, std::size_t line, Span at) const {
-    const std::string_view bytes = text.line_text(line);
+    const std::string_view whole = text.line_text(line);
+    const std::size_t begin = at.begin - text.line_begin(line);
+    std::size_t from = 0;
+    std::size_t to = whole.size();
+    if (whole.size() > kShownOfALine) {
+      from = begin > kShownBeforeCaret ? begin - kShownBeforeCaret : 0;
+      to = std::min(whole.size(), from + kShownOfALine);
+    }
+    const std::string_view bytes = whole.substr(from, to - from);
+    const std::string cut_before = from > 0 ? "..." : "";
     std::string number = std::to_string(line);
     if (number.size() < 5) number.insert(0, 5 - number.size(), ' ');
-    out += number + " | " + shown(bytes) + "\n";
-    const std::size_t begin = at.begin - text.line_begin(line);
-    const std::size_t end = std::min(std::max(at.end, at.begin + 1) - text.line_begin(line),
-                                     std::max(bytes.size(), begin + 1));
-    std::string caret = "      | ";
-    for (std::size_t i = 0; i < begin && i < bytes.size(); ++i) {
+    out += number + " | " + cut_before + shown(bytes) + (to < whole.size() ? "..." : "") + "\n";
+    const std::size_t end =
+        std::min(std::max(at.end, at.begin + 1) - text.line_begin(line), std::max(to, begin + 1)) -
+        from;
+    std::string caret = "      | " + std::string(cut_before.size(), ' ');
+    for (std::size_t i = 0; i + from < begin && i < bytes.size(); ++i) {
       caret +=
           bytes[i] == '\t' ? std::string("\t") : std::string(shown_width(bytes.substr(i, 1)), ' ');
     }
     caret += '^';
     std::size_t width = 0;
-    for (std::size_t i = begin + 1; i < end && i < bytes.size(); ++i) {
+    for (std::size_t i = begin - from + 1; i < end && i < bytes.size(); ++i) {
       width += shown_width(bytes.substr(i, 1));
     }
     caret.append(width, '~');

@@ -61,7 +61,11 @@ std::string shown(std::string_view bytes) {
   return out;
 }
 
-std::string quoted(std::string_view bytes) { return "'" + shown(bytes) + "'"; }
+std::string quoted(std::string_view bytes) {
+  if (bytes.size() <= kQuotedAtMost) return "'" + shown(bytes) + "'";
+  return "'" + shown(bytes.substr(0, kQuotedAtMost - 3)) + "...' (" + std::to_string(bytes.size()) +
+         " bytes)";
+}
 
 std::size_t shown_width(std::string_view bytes) {
   std::size_t width = 0;

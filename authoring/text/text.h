@@ -5,6 +5,7 @@
 // them is UTF-8, as terminals and JSON take it, with every byte that is no character (a control
 // byte, one of the five that Windows-1252 leaves undefined) shown as \xNN.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@ namespace binario::authoring {
 std::string shown(std::string_view bytes);
 
 // `bytes` as the author sees them, in single quotes, as a message names a field: 'pendenza'.
+// Past kQuotedAtMost bytes, their start and their length: '(AAAA...' (70002 bytes).
+inline constexpr std::size_t kQuotedAtMost = 60;
 std::string quoted(std::string_view bytes);
 
 // How many columns shown(`bytes`) takes on a terminal.
