@@ -47,9 +47,13 @@ void Checker::on_cells(const LoggedRecord& record, std::size_t i, std::string_vi
 void Checker::past_line_end(const LoggedRecord& record, std::int64_t position,
                             const std::string& what) {
   if (!line_length_ || position <= *line_length_) return;
+  // The cells end where the line's own cells, rounded to 50 m, and the run-out's end.
+  const std::int64_t track_end = std::int64_t{r_.state().numero_celle} * kCellLength;
   warn("past-line-end", r_.keyword_span(record),
-       what + " lies past the end of the line at " + metres(*line_length_) +
-           ", in the 7000 m the track runs on beyond it",
+       what + (kind_info(record.kind).name.ends_with('s') ? " lie" : " lies") +
+           " past the end of the line at " + metres(*line_length_) + ", in the " +
+           metres(track_end - *line_length_) + " the track runs on beyond it, to " +
+           metres(track_end),
        static_cast<std::int32_t>(position));
 }
 

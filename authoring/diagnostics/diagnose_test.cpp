@@ -527,9 +527,18 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
        small_line({}),
        train({"segnale,  12000,  1, 5, 1, 0, 0, 0, 0, 0, 0, 0", station(11000, "Z")}),
        {"L_1-.txt:5:1: warning: the signal at 12000 m lies past the end of the line at 10000 m, in "
-        "the 7000 m the track runs on beyond it [past-line-end]",
+        "the 7000 m the track runs on beyond it, to 17000 m [past-line-end]",
         "L_1-.txt:6:1: warning: the station 'Z', whose extent ends at 11200 m, lies past the end "
-        "of the line at 10000 m, in the 7000 m the track runs on beyond it [past-line-end]"}},
+        "of the line at 10000 m, in the 7000 m the track runs on beyond it, to 17000 m "
+        "[past-line-end]"}},
+      {"past the end of a line whose length is no multiple of 50",
+       "[generale]\r\nlunghezza percorso, 9980\r\n[curve]\r\nindicatori_vmax,  12000,  60, 60, "
+       "60, 0, 60, 60, 60, 0\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:2:21: warning: a line length of 9980 m is not a multiple of 50: the track's "
+        "cells end at 17000 m, while its plan runs to 16980 m [not-multiple-of-50]",
+        "L_linea.txt:4:1: warning: the maximum-speed boards at 12000 m lie past the end of the "
+        "line at 9980 m, in the 7020 m the track runs on beyond it, to 17000 m [past-line-end]"}},
       {"a slowdown too near the start for its warning board",
        small_line({}),
        train({"rallentamento,  1500,  60,  500,  0,  1,  0"}),
