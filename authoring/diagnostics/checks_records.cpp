@@ -4,8 +4,8 @@
 #include "authoring/diagnostics/checker.h"
 
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "authoring/diagnostics/record_kinds.h"
@@ -278,7 +278,10 @@ void Checker::spread(const LoggedRecord& record, int id) {
                ", a number: is a value missing before it?");
     } else if (!kinds_in(Section::kTrain, text).empty() ||
                !kinds_in(Section::kBody, text).empty()) {
+      // A station's name of several words, or a board's text in its brackets, says what it
+      // says: a keyword among its words is the author's meaning, not a field gone astray.
       if (record.kind == K::kStation && text.find(' ') != std::string::npos) continue;
+      if (record.kind == K::kSignBoard && trimmed(text).starts_with("(")) continue;
       warn("text-field", r_.value_span(record, i),
            "the " + possessive(info.name) + " " + name + " is " + quoted(text) +
                ", which is a keyword: is the " + name + " missing?");

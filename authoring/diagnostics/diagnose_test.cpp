@@ -369,8 +369,9 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
        {"L_1-.txt:5:1: warning: 'stazione' record has 16 of its 17 values on its line; the next "
         "line's 'stazione' was read as its name, and that line's record is lost "
         "[record-spans-lines]"}},
-      {"a text that is a number or a keyword",
-       small_line({"cartello_indicatore,  2000,  12"}),
+      {"a text that is a number or a keyword, and a whole board's text that holds keywords",
+       small_line({"cartello_indicatore,  2000,  12",
+                   "cartello_indicatore,  4000,  (STAZIONE    )(pendenza 12 )(    800 m)"}),
        train({station(3000, "segnale")}),
        {"L_linea.txt:4:30: warning: the sign board's text is '12', a number: is a value missing "
         "before it? [text-field]",
