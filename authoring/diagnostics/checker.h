@@ -129,7 +129,10 @@ class Checker {
   void on_cells(const LoggedRecord& record, std::size_t i, std::string_view rule);
   void narrowed(Span at, const std::string& what, std::int64_t value, std::int64_t low,
                 std::int64_t high, std::int64_t stored, std::string_view unit = "");
-  void past_line_end(const LoggedRecord& record, std::int64_t position, const std::string& what);
+  // `what` ("the sign board at 2500 m") `verb`s ("lie") past the end of the line when
+  // `position` does.
+  void past_line_end(const LoggedRecord& record, std::int64_t position, const std::string& what,
+                     std::string_view verb = "lie");
 
   // The order of the records, and what one does to another (checks_order.cpp).
   void fills(K kind, const std::string& name, const std::string& plural);

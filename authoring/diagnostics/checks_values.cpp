@@ -45,12 +45,17 @@ void Checker::on_cells(const LoggedRecord& record, std::size_t i, std::string_vi
 }
 
 void Checker::past_line_end(const LoggedRecord& record, std::int64_t position,
-                            const std::string& what) {
+                            const std::string& what, std::string_view verb) {
   if (!line_length_ || position <= *line_length_) return;
+  // A record the reading stopped at, past the model's end, is its error's to explain.
+  const auto id = static_cast<int>(&record - r_.log().records().data());
+  for (const LoggedCode& code : r_.log().codes()) {
+    if (code.record == id) return;
+  }
   // The cells end where the line's own cells, rounded to 50 m, and the run-out's end.
   const std::int64_t track_end = std::int64_t{r_.state().numero_celle} * kCellLength;
   warn("past-line-end", r_.keyword_span(record),
-       what + (kind_info(record.kind).name.ends_with('s') ? " lie" : " lies") +
+       what + " " + std::string(verb) + (kind_info(record.kind).name.ends_with('s') ? "" : "s") +
            " past the end of the line at " + metres(*line_length_) + ", in the " +
            metres(track_end - *line_length_) + " the track runs on beyond it, to " +
            metres(track_end),
@@ -88,12 +93,17 @@ void Checker::values(const LoggedRecord& record) {
       const std::int64_t g = value(record, 1);
       narrowed(at(1), "a gradient", g, -100, 155, std::int64_t{low_bits_u8(g + 100)} - 100,
                "\xE2\x80\xB0");
+      past_line_end(record, p, "the gradient from " + metres(p));
       break;
     }
     case K::kCurve:
       if (value(record, 1) <= 0) {
         warn("no-effect", at(1),
              "a curve of length " + std::to_string(value(record, 1)) + " bends nothing");
+      } else {
+        past_line_end(record, p + value(record, 1),
+                      "the curve from " + metres(p) + " to " + metres(p + value(record, 1)),
+                      "run");
       }
       break;
     case K::kScenery: {

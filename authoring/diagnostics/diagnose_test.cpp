@@ -525,9 +525,13 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "as if it were not there [curve-overlap]",
         "L_linea.txt:5:1: note: the curve before it"}},
       {"past the line's end",
-       small_line({}),
+       small_line({"pendenza,  12000,  3", "curvad2,  9500,  1000"}),
        train({"segnale,  12000,  1, 5, 1, 0, 0, 0, 0, 0, 0, 0", station(11000, "Z")}),
-       {"L_1-.txt:5:1: warning: the signal at 12000 m lies past the end of the line at 10000 m, in "
+       {"L_linea.txt:4:1: warning: the gradient from 12000 m lies past the end of the line at "
+        "10000 m, in the 7000 m the track runs on beyond it, to 17000 m [past-line-end]",
+        "L_linea.txt:5:1: warning: the curve from 9500 m to 10500 m runs past the end of the line "
+        "at 10000 m, in the 7000 m the track runs on beyond it, to 17000 m [past-line-end]",
+        "L_1-.txt:5:1: warning: the signal at 12000 m lies past the end of the line at 10000 m, in "
         "the 7000 m the track runs on beyond it, to 17000 m [past-line-end]",
         "L_1-.txt:6:1: warning: the station 'Z', whose extent ends at 11200 m, lies past the end "
         "of the line at 10000 m, in the 7000 m the track runs on beyond it, to 17000 m "
