@@ -10,6 +10,8 @@
 #include "authoring/diagnostics/errors.h"
 #include "authoring/diagnostics/reading.h"
 #include "authoring/diagnostics/reading_log.h"
+#include "reader/error_codes.h"
+#include "reader/track_model.h"
 
 namespace binario::authoring {
 
@@ -62,6 +64,71 @@ SourceText without_lines(const SourceText& text, std::size_t first, std::size_t 
 auto key(const Diagnostic& d) {
   return std::make_tuple(static_cast<int>(d.severity), d.code, d.check, static_cast<int>(d.at.file),
                          d.at.begin, d.whole_file, d.message);
+}
+
+// A line length written in kilometres (42 for 42 km) puts nearly every record past the end of
+// the line, and many beyond the track: each is then a consequence, not a mistake of its own.
+// When the records' positions all lie within the line read as kilometres, the diagnostics they
+// make are folded into one, at the line length, which names the likely cause.
+void fold_kilometres(std::vector<Diagnostic>& all, const Reading& reading) {
+  const ReadingLog& log = reading.log();
+  const LoggedRecord* length = nullptr;
+  for (const LoggedRecord& record : log.records()) {
+    if (record.kind == RecordKind::kLineLength && record.complete) length = &record;
+  }
+  if (length == nullptr) return;
+  const std::int64_t metres = reading.number(*length, 0).value_or(0);
+  if (metres <= 0 || metres >= 1000) return;
+  const std::int64_t as_kilometres = metres * 1000;
+  auto consequence = [&](const Diagnostic& d) {
+    return d.position_m && *d.position_m > metres && *d.position_m <= as_kilometres + kRunOut &&
+           ((d.severity == Severity::kError && d.code == error_code::kBeyondModel) ||
+            d.check == "past-line-end");
+  };
+  std::int64_t farthest = 0;
+  std::set<std::pair<int, std::size_t>> lines;  // the lines of the records it concerns
+  for (const Diagnostic& d : all) {
+    if (d.position_m && *d.position_m > as_kilometres + kRunOut) return;  // not kilometres, then
+    if (!consequence(d)) continue;
+    lines.insert({static_cast<int>(d.at.file), reading.source(d.at.file).line_of(d.at.begin)});
+    farthest = std::max<std::int64_t>(farthest, *d.position_m);
+  }
+  const std::size_t count = lines.size();
+  if (count < 3) return;
+  const auto first = std::find_if(all.begin(), all.end(), consequence);
+  const auto error = std::find_if(all.begin(), all.end(), [&](const Diagnostic& d) {
+    return consequence(d) && d.severity == Severity::kError;
+  });
+  Diagnostic folded = error != all.end() ? *error : *first;
+  folded.at = reading.value_span(*length, 0);
+  folded.whole_file = false;
+  folded.position_m = static_cast<std::int32_t>(metres);
+  folded.message = "a line length of " + std::to_string(metres) +
+                   " m, while the records lie as far as " + std::to_string(farthest) +
+                   " m: the length is most likely in kilometres; write it in metres, " +
+                   std::to_string(as_kilometres);
+  std::vector<Note> notes;
+  const Diagnostic& cause = error != all.end() ? *error : *first;
+  notes.push_back({cause.at, "the first record it leaves " +
+                                 std::string(error != all.end() ? "beyond the track"
+                                                                : "past the end of the line") +
+                                 ": " + cause.message});
+  notes.push_back({std::nullopt, "and " + std::to_string(count - 1) +
+                                     " more records like it, each a consequence of the length, "
+                                     "are not reported one by one"});
+  for (Note& note : folded.notes) {
+    if (note.at) continue;
+    if (note.message.starts_with("the reading stopped here")) {
+      note.message.replace(0, 24, "the reading stopped at that record");
+    }
+    notes.push_back(std::move(note));
+  }
+  folded.notes = std::move(notes);
+  std::erase_if(all, [&](const Diagnostic& d) {
+    return consequence(d) || (d.check == "not-multiple-of-50" && d.at.begin == folded.at.begin &&
+                              d.at.file == folded.at.file);
+  });
+  all.push_back(std::move(folded));
 }
 
 }  // namespace
@@ -132,6 +199,8 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
       add(std::move(d));
     }
   }
+
+  fold_kilometres(all, passes.front()->reading());
 
   // A keyword spelled oddly is no news at a record an error already points at.
   std::set<std::pair<int, std::size_t>> errors_at;

@@ -152,6 +152,18 @@ TEST(Diagnose, ErrorsAtTheRecordAtFault) {
         "brackets, and found none, so nothing in the line description was read [code 102]",
         "note: the reading stopped here, with no track built: no compiled file was written, and "
         "the train description was not read"}},
+      {"a line length in kilometres, and what follows from it folded into one error",
+       "[generale]\r\nlunghezza percorso, 10\r\n[curve]\r\ncartello_indicatore,  2000,  "
+       "(X)\r\nindicatori_vmax,  6000,  60, 60, 60, 0, 60, 60, 60, 0\r\n[fine]\r\n",
+       train({station(3000, "A"), station(8000, "B")}),
+       {"L_linea.txt:2:21: error: a line length of 10 m, while the records lie as far as 8000 m: "
+        "the length is most likely in kilometres; write it in metres, 10000 [code 15]",
+        "L_1-.txt:6:12: note: the first record it leaves beyond the track: the station at 8000 m "
+        "lies beyond the track model, which ends at 7000 m (the line length and 7000 m more): a "
+        "station's position must be at most 6200 m",
+        "note: and 4 more records like it, each a consequence of the length, are not reported one "
+        "by one",
+        "note: the reading stopped at that record: the compiled files hold only what came before"}},
       {"a line description with no length",
        "[generale]\r\nsfondo uno, 1\r\n[curve]\r\n[fine]\r\n",
        train({}),
