@@ -63,6 +63,7 @@ class Checker {
       if (record.complete) values(record);
     }
     keywords();
+    outside_sections();
     if (!whole) return std::move(out_);
     fills(K::kGradient, "gradient", "gradients");
     fills(K::kSpeed, "line speed", "line speeds");
@@ -144,6 +145,7 @@ class Checker {
 
   // The file and the model as a whole (checks_model.cpp).
   void whole_file();
+  void outside_sections();
 
   const std::vector<int>& records_of(K kind) {
     auto [it, inserted] = by_kind_.try_emplace(kind);

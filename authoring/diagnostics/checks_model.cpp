@@ -4,10 +4,13 @@
 #include "authoring/diagnostics/checker.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "authoring/diagnostics/record_kinds.h"
+#include "authoring/text/text.h"
+#include "reader/keywords.h"
 #include "reader/numbers.h"
 
 namespace binario::authoring::checks {
@@ -74,6 +77,47 @@ void Checker::whole_file() {
                "; start with '" + keyword + ", 0, ...'",
            static_cast<std::int32_t>(p));
     }
+  }
+}
+
+// Records where the reader does not look for them, or looks where the author thinks it does not:
+// above the '[generale]' heading, which is passed over, and after '[fine]', which ends nothing.
+void Checker::outside_sections() {
+  const Section first_section =
+      file_ == DescriptionFile::kTrain ? Section::kTrain : Section::kGeneral;
+  // Without a heading everything is passed over, and no-general-section says so.
+  const bool heading = std::any_of(fields_.begin(), fields_.end(), [](const LoggedField& f) {
+    return f.role == FieldRole::kHeading;
+  });
+  for (std::size_t i = 0; i < fields_.size() && heading; ++i) {
+    if (fields_[i].role != FieldRole::kPassedOver || !first_on_line(i) ||
+        trimmed(text_of(i)).starts_with("-")) {
+      continue;
+    }
+    const std::vector<K> kinds = kinds_in(first_section, text_of(i));
+    if (kinds.empty() || !quiet_lines_.insert(line_of(i)).second) continue;
+    warn("before-heading", span_of(i),
+         quoted(trimmed(text_of(i))) +
+             " stands above the '[generale]' heading, where the reader "
+             "looks for nothing but that heading: this " +
+             std::string(kind_info(kinds.front()).name) +
+             " is passed over; move it below the heading");
+  }
+  std::optional<std::size_t> fine;
+  for (std::size_t i = 0; i < fields_.size() && !fine; ++i) {
+    if (fields_[i].role == FieldRole::kKeyword &&
+        contains_any_case(trimmed(text_of(i)), "[fine]")) {
+      fine = i;
+    }
+  }
+  if (!fine) return;
+  for (const LoggedRecord& record : r_.log().records()) {
+    if (record.file != file_ || record.keyword < *fine) continue;
+    warn("after-fine", r_.keyword_span(record),
+         what(record) +
+             " stands after '[fine]' and is read all the same: '[fine]' ends no reading, the end "
+             "of the file does; move the record above it, or make the line a comment")
+        .notes.push_back({span_of(*fine), "'[fine]' is here"});
   }
 }
 

@@ -164,6 +164,15 @@ TEST(Diagnose, ErrorsAtTheRecordAtFault) {
         "note: and 4 more records like it, each a consequence of the length, are not reported one "
         "by one",
         "note: the reading stopped at that record: the compiled files hold only what came before"}},
+      {"a second heading that ends the general section before the line length",
+       "[generale]\r\n[generale]\r\nlunghezza percorso, 8000\r\n[curve]\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:2:1: error: '[generale]' ends the general section, so the 'lunghezza "
+        "percorso' below it (line 3) lies in the body and is not read: there is no track to "
+        "build; the first heading after '[generale]' must come after the general section's "
+        "records [code 104]",
+        "note: the reading stopped here, with no track built: no compiled file was written, and "
+        "the train description was not read"}},
       {"a line description with no length",
        "[generale]\r\nsfondo uno, 1\r\n[curve]\r\n[fine]\r\n",
        train({}),
@@ -623,6 +632,17 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "'[generale]' as it is written here, with no blank or other letter inside the brackets, "
         "and found none, so nothing in the train description was read: the route has no station, "
         "and a line speed and adhesion of 0 everywhere [no-general-section]"}},
+      {"records above '[generale]', passed over, and after '[fine]', read all the same",
+       "- the line\r\nsfondo uno, 2\r\n[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n"
+       "[fine]\r\npendenza,  2000,  3\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:2:1: warning: 'sfondo uno' stands above the '[generale]' heading, where the "
+        "reader looks for nothing but that heading: this background 'uno' is passed over; move "
+        "it below the heading [before-heading]",
+        "L_linea.txt:7:1: warning: 'pendenza' stands after '[fine]' and is read all the same: "
+        "'[fine]' ends no reading, the end of the file does; move the record above it, or make "
+        "the line a comment [after-fine]",
+        "L_linea.txt:6:1: note: '[fine]' is here"}},
       {"a UTF-16 train description",
        small_line({}),
        "\xff\xfe[\x00g\x00e\x00n\x00]\x00",

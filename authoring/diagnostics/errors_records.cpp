@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "authoring/diagnostics/record_kinds.h"
 #include "authoring/route/route_view.h"
 #include "authoring/text/text.h"
 #include "reader/keywords.h"
@@ -50,9 +51,26 @@ void Explainer::general_code(const LoggedCode& code) {
       for (const LoggedField& field : fields) {
         if (field.role == FieldRole::kHeading) at = r_.span(DescriptionFile::kLine, field.span);
       }
-      Diagnostic& d = error(code.code, at,
-                            "the general section has no 'lunghezza percorso' record, so there is "
-                            "no track to build");
+      std::string message =
+          "the general section has no 'lunghezza percorso' record, so there is no track to build";
+      // A heading between '[generale]' and the line length ends the section before it; the
+      // reading stops there, so the lines after it are looked at as written.
+      if (const std::optional<std::size_t> body = r_.log().body_start()) {
+        const FieldSpan heading = fields[*body].span;
+        for (std::size_t n = r_.line(DescriptionFile::kLine, heading) + 1; n <= line.line_count();
+             ++n) {
+          const std::string_view text = line.line_text(n);
+          if (!recognised_as(K::kLineLength, text.substr(0, text.find(',')))) continue;
+          at = r_.span(DescriptionFile::kLine, heading);
+          message = quoted(r_.text(DescriptionFile::kLine, heading)) +
+                    " ends the general section, so the 'lunghezza percorso' below it (line " +
+                    std::to_string(n) +
+                    ") lies in the body and is not read: there is no track to build; the first "
+                    "heading after '[generale]' must come after the general section's records";
+          break;
+        }
+      }
+      Diagnostic& d = error(code.code, at, message);
       out_.no_model = true;
       stopped(d, std::nullopt);
       break;
