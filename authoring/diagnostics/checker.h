@@ -74,6 +74,7 @@ class Checker {
     writes();
     repeated();
     whole_file();
+    completed();
     return std::move(out_);
   }
 
@@ -146,6 +147,7 @@ class Checker {
   // The file and the model as a whole (checks_model.cpp).
   void whole_file();
   void outside_sections();
+  void completed();
 
   const std::vector<int>& records_of(K kind) {
     auto [it, inserted] = by_kind_.try_emplace(kind);

@@ -10,6 +10,7 @@
 
 #include "authoring/diagnostics/record_kinds.h"
 #include "authoring/text/text.h"
+#include "compiler/memorizza_percorso.h"
 #include "reader/keywords.h"
 #include "reader/numbers.h"
 
@@ -118,6 +119,30 @@ void Checker::outside_sections() {
              " stands after '[fine]' and is read all the same: '[fine]' ends no reading, the end "
              "of the file does; move the record above it, or make the line a comment")
         .notes.push_back({span_of(*fine), "'[fine]' is here"});
+  }
+}
+
+// What the compile step's completion of the track changed of what a record stored.
+void Checker::completed() {
+  const std::vector<TrackCell>& celle = r_.state().celle;
+  for (int id : records_of(K::kSpeedCheck)) {
+    const LoggedRecord& record = r_.record(id);
+    if (record.file != file_) continue;
+    const std::int64_t given = value(record, 1);
+    const std::int64_t cell = round_to_index(static_cast<double>(value(record, 0)) / kCellLength);
+    if (given <= kMarkerSpeed || cell < 0 || cell >= static_cast<std::int64_t>(celle.size())) {
+      continue;
+    }
+    const TrackCell& now = celle[static_cast<std::size_t>(cell)];
+    if (now.tipo != cell_kind::kSpeedCheck || now.dato1 != kMarkerSpeed) continue;
+    warn("lowered-by-compile", r_.value_span(record, 1),
+         "the speed check value " + std::to_string(given) + " is lowered to " +
+             std::to_string(kMarkerSpeed) +
+             " by the compile step: the point stands right before a signal that a slowdown's "
+             "warning board follows within 1000 m, and there the compile step keeps every speed "
+             "check at " +
+             std::to_string(kMarkerSpeed) + " at the most",
+         static_cast<std::int32_t>(cell * kCellLength));
   }
 }
 

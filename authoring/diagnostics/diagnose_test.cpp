@@ -565,6 +565,14 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "cells end at 17000 m, while its plan runs to 16980 m [not-multiple-of-50]",
         "L_linea.txt:4:1: warning: the maximum-speed boards at 12000 m lie past the end of the "
         "line at 9980 m, in the 7020 m the track runs on beyond it, to 17000 m [past-line-end]"}},
+      {"a speed check the compile step lowers, before a signal a warning board follows",
+       small_line({}),
+       train({"segnale,  3500,  1, 5, 1, 0, 0, 0, 0, 0, 0, 0", "abbattimento,  3500,  250",
+              "abbattimento,  3450,  100", "rallentamento,  5200,  60,  300,  0,  1,  0"}),
+       {"L_1-.txt:6:23: warning: the speed check value 250 is lowered to 180 by the compile step: "
+        "the point stands right before a signal that a slowdown's warning board follows within "
+        "1000 m, and there the compile step keeps every speed check at 180 at the most "
+        "[lowered-by-compile]"}},
       {"a slowdown too near the start for its warning board",
        small_line({}),
        train({"rallentamento,  1500,  60,  500,  0,  1,  0"}),
