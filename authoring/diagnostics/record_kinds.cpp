@@ -110,23 +110,6 @@ std::vector<std::string> candidates(Section section) {
   return words;
 }
 
-// The edit distance of two texts, a swap of two neighbours counting as one edit.
-std::size_t distance(std::string_view a, std::string_view b) {
-  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
-    }
-  }
-  return d[a.size()][b.size()];
-}
-
 }  // namespace
 
 const KindInfo& kind_info(RecordKind kind) { return kKinds[static_cast<int>(kind)]; }
@@ -200,6 +183,22 @@ bool is_written_keyword(RecordKind kind, std::string_view field) {
   return word == kind_info(kind).keyword;
 }
 
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
 std::string_view nearest_keyword(std::string_view field, Section section) {
   static const std::array<std::vector<std::string>, 3> kCandidates = {
       candidates(Section::kGeneral), candidates(Section::kBody), candidates(Section::kTrain)};
@@ -209,7 +208,7 @@ std::string_view nearest_keyword(std::string_view field, Section section) {
   std::string_view best;
   std::size_t best_distance = allowed + 1;
   for (const std::string& candidate : kCandidates[static_cast<int>(section)]) {
-    const std::size_t d = distance(word, candidate);
+    const std::size_t d = edit_distance(word, candidate);
     if (d < best_distance) {
       best = candidate;
       best_distance = d;
@@ -230,7 +229,7 @@ std::optional<std::pair<std::size_t, std::size_t>> near_general_heading(const So
       if (c != ' ' && c != '\t')
         inner += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    if (distance(inner, "generale") <= 2) {
+    if (edit_distance(inner, "generale") <= 2) {
       const std::size_t begin = text.line_begin(line) + first;
       return std::pair{begin, text.line_begin(line) + last + 1};
     }

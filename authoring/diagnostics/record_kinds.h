@@ -55,6 +55,9 @@ bool recognised_as(RecordKind kind, std::string_view field);
 // of `kind` as an author writes it ("curvas4" for a curve, "progressiva chilometrica uno" ...).
 bool is_written_keyword(RecordKind kind, std::string_view field);
 
+// The edit distance of two texts, a swap of two neighbours counting as one edit.
+std::size_t edit_distance(std::string_view a, std::string_view b);
+
 // The keyword an author most likely meant by `field`, one or two typing mistakes away from
 // one of `section`'s keywords; empty when none is that near.
 std::string_view nearest_keyword(std::string_view field, Section section);
