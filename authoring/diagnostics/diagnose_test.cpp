@@ -3,6 +3,7 @@
 
 #include "authoring/diagnostics/diagnose.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "authoring/diagnostics/explanations.h"
 #include "authoring/diagnostics/provenance.h"
 #include "authoring/diagnostics/render.h"
 #include "reader/reader_test_support.h"
@@ -796,6 +798,72 @@ TEST(Diagnose, LongTextsAreShownInPart) {
     std::getline(in, text);
     EXPECT_EQ(text, first);
     for (; std::getline(in, text);) EXPECT_LE(text.size(), 200u) << text.substr(0, 200);
+  }
+}
+
+// The example of every warning's long explanation, read as binario check reads it, says what
+// the explanation says it does: each line printed under it is printed, wrapped lines joined.
+// The other file of the pair is the small line or an empty train, as the explanations say.
+TEST(Diagnose, EachExplanationsExampleGivesItsWarning) {
+  const std::vector<std::string_view> names = explained_warnings();
+  ASSERT_FALSE(names.empty());
+  for (std::string_view name : names) {
+    SCOPED_TRACE(std::string(name));
+    const std::string section(*warning_explanation(name));
+    const std::size_t example = section.find("**Example.**");
+    ASSERT_NE(example, std::string::npos);
+    // The file, then what binario prints for it: the first two text blocks of the example.
+    std::vector<std::string> blocks;
+    for (std::size_t at = section.find("```text\n", example);
+         at != std::string::npos && blocks.size() < 2; at = section.find("```text\n", at)) {
+      const std::size_t begin = at + 8;
+      const std::size_t end = section.find("```", begin);
+      ASSERT_NE(end, std::string::npos);
+      blocks.push_back(section.substr(begin, end - begin));
+      at = end + 3;
+    }
+    ASSERT_EQ(blocks.size(), 2u);
+    std::vector<std::string> expected;
+    std::istringstream printed(blocks[1]);
+    for (std::string text; std::getline(printed, text);) {
+      if (text.starts_with("    ") && !expected.empty()) {
+        expected.back() += " " + text.substr(4);
+      } else if (!text.empty()) {
+        expected.push_back(text);
+      }
+    }
+    ASSERT_FALSE(expected.empty());
+    // The explanations name the files Monte_linea.txt and Monte_7-.txt, with CR LF line ends
+    // and a byte that is no character written \xNN, as binario shows it.
+    std::string file;
+    for (std::size_t i = 0; i < blocks[0].size(); ++i) {
+      const char c = blocks[0][i];
+      if (c == '\\' && blocks[0].compare(i, 2, "\\x") == 0 && i + 3 < blocks[0].size()) {
+        file += static_cast<char>(std::stoi(blocks[0].substr(i + 2, 2), nullptr, 16));
+        i += 3;
+        continue;
+      }
+      if (c == '\n') file += '\r';
+      file += c;
+    }
+    const bool of_line = expected.front().starts_with("Monte_linea.txt");
+    const SourceText line_text("Monte_linea.txt", of_line ? file : small_line());
+    const SourceText train_text("Monte_7-.txt", of_line ? small_train() : file);
+    MemoryRouteFiles output;
+    const Diagnosis diagnosis = diagnose(line_text, train_text, "Monte", "7", 1, output);
+    std::istringstream rendered(render(diagnosis.diagnostics, line_text, train_text));
+    std::vector<std::string> told;
+    for (std::string text; std::getline(rendered, text);) {
+      if (!text.empty() && text.front() != ' ') told.push_back(text);
+    }
+    for (const std::string& line : expected) {
+      EXPECT_NE(std::find(told.begin(), told.end(), line), told.end())
+          << line << "\nbinario says:\n"
+          << ::testing::PrintToString(told);
+    }
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](const std::string& line) {
+      return line.find("[" + std::string(name) + "]") != std::string::npos;
+    })) << ::testing::PrintToString(expected);
   }
 }
 

@@ -32,7 +32,8 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
   app.require_subcommand(1);
   const std::vector<Command> commands = {add_compile_command(app), add_check_command(app),
                                          add_new_command(app),     add_dump_command(app),
-                                         add_diff_command(app),    add_view_command(app)};
+                                         add_diff_command(app),    add_view_command(app),
+                                         add_explain_command(app)};
 
   const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
   const bool json = std::find(arguments.begin(), arguments.end(), "--json") != arguments.end();

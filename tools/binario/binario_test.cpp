@@ -223,7 +223,7 @@ void expect_schema(const nlohmann::ordered_json& report) {
     std::vector<std::string> fields;
     for (const auto& [key, value] : d.items()) fields.push_back(key);
     EXPECT_EQ(fields, (std::vector<std::string>{"severity", "code", "file", "line", "column",
-                                                "message", "position_m", "notes"}));
+                                                "message", "position_m", "notes", "explain"}));
     const std::string severity = d["severity"];
     EXPECT_TRUE(severity == "error" || severity == "warning" || severity == "note") << severity;
     EXPECT_TRUE(d["code"].is_number_integer() || d["code"].is_string());
@@ -232,6 +232,9 @@ void expect_schema(const nlohmann::ordered_json& report) {
     EXPECT_TRUE(d["column"].is_number_integer() || d["column"].is_null());
     EXPECT_TRUE(d["message"].is_string());
     EXPECT_TRUE(d["position_m"].is_number_integer() || d["position_m"].is_null());
+    EXPECT_EQ(d["explain"], severity == "warning" ? nlohmann::json("binario explain --warning " +
+                                                                   d["code"].get<std::string>())
+                                                  : nlohmann::json());
     ASSERT_TRUE(d["notes"].is_array());
     for (const auto& note : d["notes"]) {
       std::vector<std::string> note_fields;
@@ -373,6 +376,33 @@ TEST(Binario, NamesWindows1252CannotHold) {
     EXPECT_EQ(run.status, kUsageError);
     EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
   }
+}
+
+// The long explanation of a warning, by the name check ends it with; a name that is none gets
+// the nearest, and the list.
+TEST(Binario, ExplainsAWarning) {
+  const Invocation run = binario({"explain", "--warning", "curve-overlap"});
+  EXPECT_EQ(run.status, kClean) << run.err;
+  EXPECT_TRUE(run.out.starts_with("## curve-overlap\n")) << run.out.substr(0, 80);
+  for (const char* part :
+       {"**What it means.**", "**Why it matters.**", "**Example.**", "**Instead.**"}) {
+    EXPECT_NE(run.out.find(part), std::string::npos) << part;
+  }
+  EXPECT_EQ(run.out.find("\n## "), std::string::npos);  // that section only
+
+  const Invocation json = binario({"explain", "--warning", "curve-overlap", "--json"});
+  EXPECT_EQ(json.status, kClean);
+  const nlohmann::json object = nlohmann::json::parse(json.out);
+  EXPECT_EQ(object["warning"], "curve-overlap");
+  EXPECT_EQ(object["explanation"].get<std::string>() + "\n", run.out);
+
+  const Invocation misspelt = binario({"explain", "--warning", "curve-overlpa"});
+  EXPECT_EQ(misspelt.status, kUsageError);
+  EXPECT_NE(misspelt.err.find("explain: no warning is named 'curve-overlpa'; did you mean "
+                              "'curve-overlap'? The warnings are unknown-keyword, "),
+            std::string::npos)
+      << misspelt.err;
+  EXPECT_EQ(binario({"explain"}).status, kUsageError);
 }
 
 TEST(Binario, UsageAndFileFailures) {

@@ -40,6 +40,7 @@ Command add_new_command(CLI::App& app);
 Command add_dump_command(CLI::App& app);
 Command add_diff_command(CLI::App& app);
 Command add_view_command(CLI::App& app);
+Command add_explain_command(CLI::App& app);
 
 }  // namespace binario::tool
 

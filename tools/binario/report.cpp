@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "authoring/diagnostics/explanations.h"
 #include "authoring/diagnostics/render.h"
 #include "authoring/text/text.h"
 #include "tools/binario/binario.h"
@@ -54,6 +55,10 @@ json diagnostic_json(const Report& report, const Diagnostic& d, bool located) {
     notes.push_back(std::move(n));
   }
   object["notes"] = std::move(notes);
+  // A warning is explained at length by the command this names.
+  object["explain"] = d.severity == Severity::kWarning && authoring::warning_explanation(d.check)
+                          ? json("binario explain --warning " + d.check)
+                          : json();
   return object;
 }
 
