@@ -102,8 +102,7 @@ void Checker::values(const LoggedRecord& record) {
              "a curve of length " + std::to_string(value(record, 1)) + " bends nothing");
       } else {
         past_line_end(record, p + value(record, 1),
-                      "the curve from " + metres(p) + " to " + metres(p + value(record, 1)),
-                      "run");
+                      "the curve from " + metres(p) + " to " + metres(p + value(record, 1)), "run");
       }
       break;
     case K::kScenery: {
@@ -174,8 +173,21 @@ void Checker::values(const LoggedRecord& record) {
       const std::int64_t code = value(record, 5) * 10 + sx * 3 + dx;
       narrowed(at(5), "the signal's 10 x rapp + 3 x sx + dx", code, -32768, 32767,
                low_bits_i16(code));
-      std::int64_t tempo = value(record, 10);
+      const std::int64_t given = value(record, 10);
+      std::int64_t tempo = given;
       if (tempo >= 1 && tempo <= 100) tempo = 101;
+      if (sx != 2 && given != 0) {
+        warn("no-effect", at(10),
+             "the signal's tempo " + std::to_string(given) +
+                 " is not stored: only a signal whose "
+                 "sx is 2 keeps its tempo, and this one's sx is " +
+                 std::to_string(sx));
+      } else if (sx == 2 && tempo != given) {
+        warn("value-raised", at(10),
+             "the signal's tempo " + std::to_string(given) +
+                 " is stored as 101: the track keeps "
+                 "every tempo from 1 to 100 as 101");
+      }
       if (sx == 2) narrowed(at(10), "the signal's tempo", tempo, 0, 255, low_bits_u8(tempo));
       const std::int64_t mark = sx * 30 + dx * 10 + 4;
       narrowed(at(1), "the signal's approach mark 30 x sx + 10 x dx + 4", mark, 0, 255,

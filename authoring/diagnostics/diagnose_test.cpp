@@ -472,6 +472,14 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "32767, and the track stores -25536 [value-narrowed]",
         "L_1-.txt:8:24: warning: a slowdown speed of 40000 does not fit: it must lie from -32768 "
         "to 32767, and the track stores -25536 [value-narrowed]"}},
+      {"a signal's tempo raised to 101, and one no signal of its kind keeps",
+       small_line({}),
+       train({"segnale,  3000,  2, 5, 1, 0, 0, 0, 0, 0, 0, 60",
+              "segnale,  5000,  1, 5, 1, 0, 0, 0, 0, 0, 0, 60"}),
+       {"L_1-.txt:5:45: warning: the signal's tempo 60 is stored as 101: the track keeps every "
+        "tempo from 1 to 100 as 101 [value-raised]",
+        "L_1-.txt:6:45: warning: the signal's tempo 60 is not stored: only a signal whose sx is 2 "
+        "keeps its tempo, and this one's sx is 1 [no-effect]"}},
       {"a speed rounded to 5 km/h",
        small_line({}),
        train({"velocita,  2000,  112"}),
