@@ -3,10 +3,12 @@
 
 #include "authoring/diagnostics/checker.h"
 
+#include <algorithm>
 #include <string>
 
 #include "authoring/diagnostics/record_kinds.h"
 #include "authoring/text/english.h"
+#include "reader/error_codes.h"
 #include "reader/numbers.h"
 #include "reader/track_markers.h"
 
@@ -203,6 +205,26 @@ void Checker::values(const LoggedRecord& record) {
              "the slowdown's end, " + metres(end) + ", is taken as " +
                  metres((cell_of(end) - 1) * kCellLength) +
                  ": the track keeps objects in 50 m cells, ties to even");
+      }
+      // The end is written first and the start after it, in the cells the positions fall in:
+      // an end that falls before the start, or in its cell, is no end the compile step finds.
+      // Where no end was found at all, the error the compile step recorded tells of it.
+      const bool told = std::any_of(
+          r_.log().codes().begin(), r_.log().codes().end(), [&](const LoggedCode& code) {
+            return code.code == error_code::kNoPlaceForRunMarker &&
+                   code.position.value_or(0) / kCellLength >= r_.state().numero_celle;
+          });
+      if (const std::int64_t first = cell_of(p), last = cell_of(end); last <= first && !told) {
+        warn("slowdown-without-end", at(2),
+             "the slowdown from " + metres(p) + ", " + std::to_string(value(record, 2)) +
+                 " m long, " +
+                 (last < first ? "ends at " + metres(end) + ", before it starts"
+                               : "ends in the 50 m cell it starts in (cell " +
+                                     std::to_string(first) + "), which its start takes") +
+                 ": the compile step looks for its end from its start on, and takes the next "
+                 "slowdown's end, or runs to the end of the track" +
+                 (value(record, 1) < 110 ? ", placing speed checks every 400 m on the way" : ""),
+             static_cast<std::int32_t>(p));
       }
       if (p <= 1500) {
         warn("no-warning-board", r_.keyword_span(record),

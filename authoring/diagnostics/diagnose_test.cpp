@@ -301,6 +301,11 @@ TEST(Diagnose, ErrorsAtTheRecordAtFault) {
        train({"rallentamento,  5000,  60,  0,  0,  0,  0"}),
        {"L_1-.txt:5:1: error: the slowdown from 5000 m has no end: its start and end fall in one "
         "cell, which keeps only the start; make it at least 50 m long [code 13]"}},
+      {"a slowdown of negative length, which ends before it starts",
+       small_line({}),
+       train({"rallentamento,  5000,  60,  -400,  0,  0,  0"}),
+       {"L_1-.txt:5:1: error: the slowdown from 5000 m has no end: its length is negative, so its "
+        "end would stand before its start; give its length in metres, from 50 up [code 13]"}},
       {"the stamp cell taken",
        small_line({"cartello_indicatore,  0,  (X)"}),
        train({}),
@@ -583,6 +588,17 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "the point stands right before a signal that a slowdown's warning board follows within "
         "1000 m, and there the compile step keeps every speed check at 180 at the most "
         "[lowered-by-compile]"}},
+      {"a slowdown whose end falls in its start's cell takes the next one's end",
+       small_line({}),
+       train({"rallentamento,  5025,  120,  50,  0,  0,  0",
+              "rallentamento,  9000,  60,  300,  0,  0,  0"}),
+       {"L_1-.txt:5:17: warning: the slowdown's start 5025 m is taken as 5050 m (cell 102): the "
+        "track keeps its objects and values in 50 m cells, rounding each position to one, ties to "
+        "even [not-multiple-of-50]",
+        "L_1-.txt:5:30: warning: the slowdown from 5025 m, 50 m long, ends in the 50 m cell it "
+        "starts in (cell 102), which its start takes: the compile step looks for its end from its "
+        "start on, and takes the next slowdown's end, or runs to the end of the track "
+        "[slowdown-without-end]"}},
       {"a slowdown too near the start for its warning board",
        small_line({}),
        train({"rallentamento,  1500,  60,  500,  0,  1,  0"}),

@@ -40,7 +40,7 @@ void Explainer::completion_code(const LoggedCode& code) {
       const std::int64_t s = cell_of(x);
       const std::int64_t end = cell_of(x + number(record, 2).value_or(0));
       // A slowdown whose start took its end's cell walks to the end of the model.
-      if (k >= state().numero_celle ? s == end : k >= s && k <= end + 12) return id;
+      if (k >= state().numero_celle ? end <= s : k >= s && k <= end + 12) return id;
     }
     return kNoRecord;
   };
@@ -75,9 +75,11 @@ void Explainer::completion_code(const LoggedCode& code) {
                 ": of each group of cells 5 to 7, 11 to 13 and 18 to 20 cells before its "
                 "start, one must hold nothing or a scenery mark";
     } else if (cell >= state().numero_celle) {
-      message = of +
-                " has no end: its start and end fall in one cell, which keeps only the "
-                "start; make it at least 50 m long";
+      const bool backwards = slowdown >= 0 && number(r_.record(slowdown), 2).value_or(0) < 0;
+      message = of + (backwards ? " has no end: its length is negative, so its end would stand "
+                                  "before its start; give its length in metres, from 50 up"
+                                : " has no end: its start and end fall in one cell, which keeps "
+                                  "only the start; make it at least 50 m long");
     } else {
       message = "no free cell at " + metres(point_metre(cell)) + " for a speed check point of " +
                 of +
