@@ -122,9 +122,25 @@ void Checker::outside_sections() {
   }
 }
 
-// What the compile step's completion of the track changed of what a record stored.
+// What the compile step's completion of the track changed of what a record stored, and values
+// that no train on the finished route would meet.
 void Checker::completed() {
   const std::vector<TrackCell>& celle = r_.state().celle;
+  int fastest = 0;  // km/h, the highest line speed of the route
+  for (const TrackCell& cell : celle) fastest = std::max(fastest, 5 * int{cell.velocita});
+  for (int id : records_of(K::kSlowdown)) {
+    const LoggedRecord& record = r_.record(id);
+    const std::int64_t speed = value(record, 1);
+    // Far above: more than twice the fastest line speed. Past 16 bits value-narrowed tells.
+    if (record.file != file_ || fastest == 0 || speed <= 2 * fastest || speed > 32767) continue;
+    warn("implausible-speed", r_.value_span(record, 1),
+         "a slowdown speed of " + std::to_string(speed) +
+             " km/h, more than twice the fastest line speed of the route (" +
+             std::to_string(fastest) +
+             " km/h): a slowdown lowers the speed, so this one asks nothing of the driver; is a "
+             "digit too many?",
+         static_cast<std::int32_t>(value(record, 0)));
+  }
   for (int id : records_of(K::kSpeedCheck)) {
     const LoggedRecord& record = r_.record(id);
     if (record.file != file_) continue;

@@ -599,6 +599,12 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "starts in (cell 102), which its start takes: the compile step looks for its end from its "
         "start on, and takes the next slowdown's end, or runs to the end of the track "
         "[slowdown-without-end]"}},
+      {"a slowdown far faster than the route",
+       small_line({}),
+       train({"rallentamento,  5000,  600,  300,  0,  0,  0"}),
+       {"L_1-.txt:5:24: warning: a slowdown speed of 600 km/h, more than twice the fastest line "
+        "speed of the route (100 km/h): a slowdown lowers the speed, so this one asks nothing of "
+        "the driver; is a digit too many? [implausible-speed]"}},
       {"a slowdown too near the start for its warning board",
        small_line({}),
        train({"rallentamento,  1500,  60,  500,  0,  1,  0"}),
