@@ -141,6 +141,36 @@ void Checker::completed() {
              "digit too many?",
          static_cast<std::int32_t>(value(record, 0)));
   }
+  // The chainage references are put in order by their first values; where the largest is
+  // shared, or the first values add up to 0 with no second value above 0, no order applies and
+  // every reference is dropped.
+  if (file_ == DescriptionFile::kLine) {
+    std::vector<int> given;
+    std::int64_t sum = 0;
+    for (K kind : {K::kChainageTre, K::kChainageDue, K::kChainageUno}) {
+      const std::vector<int>& ids = records_of(kind);
+      if (ids.empty()) continue;
+      given.push_back(ids.back());
+      sum += value(r_.record(ids.back()), 0);
+    }
+    const auto& table = r_.state().tabella_dati;
+    const bool dropped =
+        std::all_of(table.begin() + data_row::kChainageTre,
+                    table.begin() + data_row::kChainageUno + 1, [](const DataRow& row) {
+                      return row.valore1 == 0 && row.valore2 == 0 && row.valore3 == 0;
+                    });
+    const bool meant = std::any_of(given.begin(), given.end(), [&](int id) {
+      return value(r_.record(id), 0) != 0 || value(r_.record(id), 1) != 0;
+    });
+    for (int id : dropped&& meant ? given : std::vector<int>{}) {
+      warn("chainage-dropped", r_.keyword_span(r_.record(id)),
+           what(r_.record(id)) + " is dropped with every other chainage reference: " +
+               (sum != 0 ? "their largest first value is shared, so no order puts them in place"
+                         : "their first values add up to 0 and none has a second value above 0, "
+                           "so no rule puts them in order") +
+               ", and all their values become 0; give each reference a first value of its own");
+    }
+  }
   for (int id : records_of(K::kSpeedCheck)) {
     const LoggedRecord& record = r_.record(id);
     if (record.file != file_) continue;

@@ -599,6 +599,18 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "starts in (cell 102), which its start takes: the compile step looks for its end from its "
         "start on, and takes the next slowdown's end, or runs to the end of the track "
         "[slowdown-without-end]"}},
+      {"chainage references dropped: a shared largest first value, first values that add to 0",
+       "[generale]\r\nlunghezza percorso, 10000\r\nprogressiva chilometrica uno, 500, 0, "
+       "0\r\nprogressiva chilometrica due, 500, 1000, 0\r\n[curve]\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:3:1: warning: 'progressiva chilometrica uno' is dropped with every other "
+        "chainage reference: their largest first value is shared, so no order puts them in "
+        "place, and all their values become 0; give each reference a first value of its own "
+        "[chainage-dropped]",
+        "L_linea.txt:4:1: warning: 'progressiva chilometrica due' is dropped with every other "
+        "chainage reference: their largest first value is shared, so no order puts them in "
+        "place, and all their values become 0; give each reference a first value of its own "
+        "[chainage-dropped]"}},
       {"a slowdown far faster than the route",
        small_line({}),
        train({"rallentamento,  5000,  600,  300,  0,  0,  0"}),
