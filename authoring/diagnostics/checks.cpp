@@ -85,9 +85,24 @@ std::vector<Diagnostic> check_encoding(const SourceText& text, DescriptionFile f
              how);
   }
   std::size_t last_line = 0;
+  std::size_t last_undefined_line = 0;
   for (std::size_t i = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0; i < bytes.size(); ++i) {
     const std::size_t length = utf8_sequence(std::string_view(bytes).substr(i));
-    if (length == 0) continue;
+    if (length == 0) {
+      // A NUL, or one of the five bytes Windows-1252 defines no character for, goes into the
+      // compiled files as it is: once a line.
+      const auto byte = static_cast<unsigned char>(bytes[i]);
+      const bool undefined =
+          byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+      if ((byte == 0 || undefined) && text.line_of(i) != last_undefined_line) {
+        last_undefined_line = text.line_of(i);
+        warn({file, i, i + 1},
+             std::string(byte == 0 ? "a NUL byte" : "the byte " + shown(bytes.substr(i, 1))) +
+                 " stands here, which is no Windows-1252 character: the reader takes it as it "
+                 "is, and a text that holds it goes into the compiled files with it; delete it");
+      }
+      continue;
+    }
     const std::size_t line = text.line_of(i);
     if (line != last_line) {
       const std::string sequence = bytes.substr(i, length);

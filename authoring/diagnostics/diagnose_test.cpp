@@ -704,6 +704,15 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "L_1-.txt: warning: the file is UTF-16, two bytes a character: the reader takes one byte a "
         "character and finds nothing it knows; save the file as Windows-1252 (called 'Western "
         "European' or 'ANSI' by most editors) [encoding]"}},
+      {"a byte that is no character, and a NUL, in station names",
+       small_line({}),
+       train({station(3000, "ALTA\x81VALLE"), station(5000, std::string("BASSA\0PIANA", 11))}),
+       {"L_1-.txt:5:72: warning: the byte \\x81 stands here, which is no Windows-1252 character: "
+        "the reader takes it as it is, and a text that holds it goes into the compiled files with "
+        "it; delete it [encoding]",
+        "L_1-.txt:6:73: warning: a NUL byte stands here, which is no Windows-1252 character: the "
+        "reader takes it as it is, and a text that holds it goes into the compiled files with it; "
+        "delete it [encoding]"}},
       {"UTF-8 in a station name",
        small_line({}),
        train({station(3000, "CITT\xc3\xa0 ALTA")}),
