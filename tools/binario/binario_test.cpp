@@ -403,6 +403,9 @@ TEST(Binario, ExplainsAWarning) {
             std::string::npos)
       << misspelt.err;
   EXPECT_EQ(binario({"explain"}).status, kUsageError);
+  const Invocation long_name = binario({"explain", "--warning", std::string(100000, 'x')});
+  EXPECT_EQ(long_name.status, kUsageError);
+  EXPECT_LT(long_name.err.size(), 200u) << long_name.err.substr(0, 200);
 }
 
 TEST(Binario, UsageAndFileFailures) {

@@ -30,6 +30,15 @@ int explain(const ExplainRequest& request, std::ostream& out, std::ostream& err)
                           "it: binario explain --warning curve-overlap",
                           out, err);
   }
+  // Names are short: a long argument is no name, and is neither echoed nor matched.
+  constexpr std::size_t kLongestName = 64;
+  if (request.warning.size() > kLongestName) {
+    return report_failure(request.json, kUsageError,
+                          "explain: no warning has a name of " +
+                              std::to_string(request.warning.size()) +
+                              " characters; binario check ends each warning with its name",
+                          out, err);
+  }
   const std::optional<std::string_view> text = authoring::warning_explanation(request.warning);
   if (!text) {
     std::string message = "explain: no warning is named '" + request.warning + "'";
