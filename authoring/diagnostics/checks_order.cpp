@@ -61,7 +61,8 @@ void Checker::curves() {
     const LoggedRecord& record = r_.record(id);
     const std::int64_t s = value(record, 0);
     const std::int64_t l = value(record, 1);
-    if (before != kNoRecord && next > s + 1 && l > 0) {
+    // A curve that ends before the line begins has a warning of its own.
+    if (before != kNoRecord && next > s + 1 && l > 0 && s + l >= 2) {
       const LoggedRecord& previous = r_.record(before);
       const std::int64_t reached = next - 1;
       const std::string of = "the curve from " + metres(s) + ", " + metres(l) + " long,";

@@ -102,6 +102,11 @@ void Checker::values(const LoggedRecord& record) {
       if (value(record, 1) <= 0) {
         warn("no-effect", at(1),
              "a curve of length " + std::to_string(value(record, 1)) + " bends nothing");
+      } else if (p + value(record, 1) < 2) {
+        // The plan's first rows are its fixed start; a curve bends the rows after them.
+        warn("no-effect", at(0),
+             "the curve from " + metres(p) + " to " + metres(p + value(record, 1)) +
+                 " ends before the line begins at 0 m: it bends nothing");
       } else {
         past_line_end(record, p + value(record, 1),
                       "the curve from " + metres(p) + " to " + metres(p + value(record, 1)), "run");
@@ -225,6 +230,25 @@ void Checker::values(const LoggedRecord& record) {
                  "slowdown's end, or runs to the end of the track" +
                  (value(record, 1) < 110 ? ", placing speed checks every 400 m on the way" : ""),
              static_cast<std::int32_t>(p));
+      }
+      // The warning board takes the cell of start - 1200 m, the approach cells end at
+      // round((start - 1200) / 50): side by side only when the start is a multiple of 50.
+      if (p > 1500 && value(record, 4) != 0 && p % kCellLength != 0) {
+        const std::int64_t board = cell_of(p - 1200);
+        const std::int64_t approach = round_to_index(static_cast<double>(p - 1200) / kCellLength);
+        if (approach != board - 1) {
+          const std::string cells = "its approach cells, " + std::to_string(approach - 3) + " to " +
+                                    std::to_string(approach) + ", ";
+          warn("approach-gap", at(0),
+               "the slowdown's start " + metres(p) + " is no multiple of 50 m, so " +
+                   (approach < board
+                        ? cells + "leave cell " + std::to_string(board - 1) +
+                              " empty before its warning board in cell " + std::to_string(board) +
+                              "; from a start on a multiple of 50 m they lie right before it"
+                        : cells + "take the cell of its warning board, " + std::to_string(board) +
+                              ", and are refused (code 20)"),
+               static_cast<std::int32_t>(p));
+        }
       }
       if (p <= 1500) {
         warn("no-warning-board", r_.keyword_span(record),

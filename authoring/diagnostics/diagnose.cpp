@@ -10,6 +10,7 @@
 #include "authoring/diagnostics/errors.h"
 #include "authoring/diagnostics/reading.h"
 #include "authoring/diagnostics/reading_log.h"
+#include "authoring/diagnostics/record_kinds.h"
 #include "reader/error_codes.h"
 #include "reader/track_model.h"
 
@@ -201,6 +202,19 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
   }
 
   fold_kilometres(all, passes.front()->reading());
+
+  // A later reading passes over the record at fault, which may be the file's only record of
+  // its kind: the file is not short of it, and the error at it says what became of it.
+  std::erase_if(all, [&](const Diagnostic& d) {
+    if (d.check != "missing-records") return false;
+    return std::any_of(passes.begin(), passes.end(), [&](const auto& pass) {
+      return std::any_of(
+          pass->log->records().begin(), pass->log->records().end(), [&](const LoggedRecord& r) {
+            return d.message.find("no '" + std::string(kind_info(r.kind).keyword) + "' record") !=
+                   std::string::npos;
+          });
+    });
+  });
 
   // A keyword spelled oddly is no news at a record an error already points at.
   std::set<std::pair<int, std::size_t>> errors_at;

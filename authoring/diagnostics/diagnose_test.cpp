@@ -76,10 +76,35 @@ std::string train(const std::vector<std::string>& records) {
   return small_train(all);
 }
 
+// `count` sign boards, 50 m apart from 1000 m, named B0, B1 ...
+std::vector<std::string> sign_boards(int count) {
+  std::vector<std::string> records;
+  for (int k = 0; k < count; ++k) {
+    records.push_back("cartello_indicatore,  " + std::to_string(1000 + 50 * k) + ",  (B" +
+                      std::to_string(k) + ")");
+  }
+  return records;
+}
+
 // Each code the reading or the compile step records, at the record that caused it, in the
 // author's words; the reading goes on past the record that stopped it.
 TEST(Diagnose, ErrorsAtTheRecordAtFault) {
   const Case cases[] = {
+      {"a station where the sign boards leave no row: it is stored over a board's text",
+       small_line(sign_boards(80)),
+       small_train({"velocita,  0,  100", "aderenza,  0,  100", station(6000, "ALFA")}),
+       {"L_1-.txt:4:1: error: too many stations: with 80 sign boards in the line description, no "
+        "station fits (78, one fewer for each sign board) [code 10]",
+        "L_linea.txt:83:1: note: this sign board's text stood in row 1 of the table, where the "
+        "station was stored before it was refused: the board now shows the station's name, 'ALFA'",
+        "note: the reading stopped here: the compiled files hold only what came before"}},
+      {"too many stations for the rows the sign boards leave",
+       small_line(sign_boards(76)),
+       small_train({"velocita,  0,  100", "aderenza,  0,  100", station(6000, "ALFA"),
+                    station(7000, "BETA"), station(8000, "GAMMA")}),
+       {"L_1-.txt:6:1: error: too many stations: with 76 sign boards in the line description, at "
+        "most 2 stations fit (78, one fewer for each sign board) [code 10]",
+        "note: the reading stopped here: the compiled files hold only what came before"}},
       {"a record short of a value",
        small_line({"pendenza,  4000", "pendenza,  5000,  2"}),
        train({}),
@@ -599,6 +624,29 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "starts in (cell 102), which its start takes: the compile step looks for its end from its "
         "start on, and takes the next slowdown's end, or runs to the end of the track "
         "[slowdown-without-end]"}},
+      {"a slowdown start 25 m past a multiple of 50 leaves a cell between approach and board",
+       small_line({}),
+       train({"rallentamento,  5025,  60,  300,  0,  1,  0"}),
+       {"L_1-.txt:5:17: warning: the slowdown's start 5025 m is taken as 5050 m (cell 102): the "
+        "track keeps its objects and values in 50 m cells, rounding each position to one, ties to "
+        "even [not-multiple-of-50]",
+        "L_1-.txt:5:17: warning: the slowdown's start 5025 m is no multiple of 50 m, so its "
+        "approach cells, 73 to 76, leave cell 77 empty before its warning board in cell 78; from "
+        "a start on a multiple of 50 m they lie right before it [approach-gap]"}},
+      {"a slowdown start 75 m past one puts an approach cell on the board's",
+       small_line({}),
+       train({"rallentamento,  5075,  60,  300,  0,  1,  0"}),
+       {"L_1-.txt:5:17: error: one of the four approach cells right before the slowdown's warning "
+        "board at 5075 m falls in cell 78 (3850 m), which already holds a slowdown warning board; "
+        "an object takes only a cell that holds nothing or a scenery mark [code 20]",
+        "L_1-.txt:5:1: note: a slowdown warning board stands there, put by this 'rallentamento'",
+        "note: the reading stopped here: the compiled files hold only what came before",
+        "L_1-.txt:5:17: warning: the slowdown's start 5075 m is taken as 5050 m (cell 102): the "
+        "track keeps its objects and values in 50 m cells, rounding each position to one, ties to "
+        "even [not-multiple-of-50]",
+        "L_1-.txt:5:17: warning: the slowdown's start 5075 m is no multiple of 50 m, so its "
+        "approach cells, 75 to 78, take the cell of its warning board, 78, and are refused (code "
+        "20) [approach-gap]"}},
       {"chainage references dropped: a shared largest first value, first values that add to 0",
        "[generale]\r\nlunghezza percorso, 10000\r\nprogressiva chilometrica uno, 500, 0, "
        "0\r\nprogressiva chilometrica due, 500, 1000, 0\r\n[curve]\r\n[fine]\r\n",
@@ -739,7 +787,7 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
       {"values given twice, and records that do nothing",
        "[generale]\r\nlunghezza percorso, 10000\r\nsfondo uno, 1\r\nsfondo uno, 2\r\nprogressiva "
        "chilometrica uno, 100, 200, 5\r\n[curve]\r\ncurvas4, 100, 0\r\nmontagna, 3000, 3000, "
-       "1\r\n[fine]\r\n",
+       "1\r\ncurvad3, -1500, 800\r\n[fine]\r\n",
        train({"sabbia,  1", "sabbia,  2"}),
        {"L_linea.txt:4:1: warning: a second 'sfondo uno' record: its values replace those of line "
         "3 [repeated-record]",
@@ -749,6 +797,8 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "L_linea.txt:7:15: warning: a curve of length 0 bends nothing [no-effect]",
         "L_linea.txt:8:1: warning: the scenery span from 3000 m to 3000 m covers no whole cell: it "
         "changes no part of the track [no-effect]",
+        "L_linea.txt:9:10: warning: the curve from -1500 m to -700 m ends before the line begins "
+        "at 0 m: it bends nothing [no-effect]",
         "L_1-.txt:6:1: warning: a second 'sabbia' record: its values replace those of line 5 "
         "[repeated-record]",
         "L_1-.txt:5:1: note: the first one"}},

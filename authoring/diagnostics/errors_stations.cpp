@@ -40,11 +40,29 @@ void Explainer::station_code(const LoggedCode& code, const LoggedRecord& record,
       const auto boards = std::count_if(
           r_.log().records().begin(), r_.log().records().end(),
           [](const LoggedRecord& r) { return r.kind == K::kSignBoard && r.complete; });
+      const std::ptrdiff_t fit =
+          std::max<std::ptrdiff_t>(0, data_row::kFirstSignBoard - 2 - boards);
       d = &error(code.code, keyword,
                  "too many stations: with " + std::to_string(boards) +
-                     " sign boards in the line description, at most " +
-                     std::to_string(data_row::kFirstSignBoard - 2 - boards) +
-                     " stations fit (78, one fewer for each sign board)");
+                     " sign boards in the line description, " +
+                     (fit == 0 ? std::string("no station fits")
+                               : "at most " + std::to_string(fit) + " stations fit") +
+                     " (78, one fewer for each sign board)");
+      // The station is stored before it is refused: in a row a sign board's text holds, it
+      // takes that row, and the board names the station.
+      const std::ptrdiff_t first_board_row = data_row::kFirstSignBoard + 1 - boards;
+      if (row_index >= first_board_row) {
+        std::ptrdiff_t k = data_row::kFirstSignBoard - row_index;  // the board's place in order
+        for (const LoggedRecord& board : r_.log().records()) {
+          if (board.kind != K::kSignBoard || !board.complete || k-- != 0) continue;
+          d->notes.push_back(note_at(
+              board, "this sign board's text stood in row " + std::to_string(row_index) +
+                         " of the table, where the station was stored before it was refused: "
+                         "the board now shows the station's name, " +
+                         quoted(r_.text_value(record, 16))));
+          break;
+        }
+      }
       break;
     }
     case e::kStationsTooClose: {
