@@ -135,7 +135,8 @@ void fold_kilometres(std::vector<Diagnostic>& all, const Reading& reading) {
 }  // namespace
 
 Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::string& nome_linea,
-                   const std::string& numero_treno, std::int32_t modo, RouteFileSink& output) {
+                   const std::string& numero_treno, std::int32_t modo, RouteFileSink& output,
+                   bool with_account) {
   std::vector<std::unique_ptr<Pass>> passes;
   passes.push_back(compile(line, train, nome_linea, numero_treno, modo, output, false));
   Diagnosis diagnosis;
@@ -231,6 +232,7 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
   });
   diagnosis.diagnostics = std::move(all);
   diagnosis.sources = cell_sources(passes.front()->reading());
+  if (with_account) diagnosis.account = account_of(passes.front()->reading());
   diagnosis.state = std::move(passes.front()->state);
   diagnosis.outcome = passes.front()->outcome;
   return diagnosis;

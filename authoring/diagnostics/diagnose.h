@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/diagnostics/account.h"
 #include "authoring/diagnostics/diagnostic.h"
 #include "authoring/diagnostics/provenance.h"
 #include "authoring/text/source.h"
@@ -25,12 +26,16 @@ struct Diagnosis {
   std::vector<Diagnostic> diagnostics;
   // Where each part of each cell came from.
   CellSources sources;
+  // What the compile step's reading made of every line; empty unless asked for.
+  std::vector<LineAccount> account;
 };
 
 // Compiles `line` and `train` for the scenario named `nome_linea`, `numero_treno`, writing the
-// compiled files to `output`, and finds every problem.
+// compiled files to `output`, and finds every problem; with `with_account`, gives the account
+// of every line as well.
 Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::string& nome_linea,
-                   const std::string& numero_treno, std::int32_t modo, RouteFileSink& output);
+                   const std::string& numero_treno, std::int32_t modo, RouteFileSink& output,
+                   bool with_account = false);
 
 }  // namespace binario::authoring
 

@@ -34,6 +34,15 @@ std::string stored_name(const std::string& name);
 // one; the root stays the root.
 std::string folder_of(std::string folder);
 
+// The bytes of the description file at `path`; a std::system_error when it cannot be read.
+std::string read_description(const std::string& path);
+
+// The scenario's names, where `line_name` or `train_number` is empty, as the description files'
+// own names give them (NAME_linea.txt, NAME_NUMBER-.txt), or stand-ins where they give none a
+// scenario can have.
+void names_from_files(const std::string& line_file, const std::string& train_file,
+                      std::string& line_name, std::string& train_number);
+
 Command add_compile_command(CLI::App& app);
 Command add_check_command(CLI::App& app);
 Command add_new_command(CLI::App& app);

@@ -37,37 +37,6 @@ struct CompileRequest {
   bool strict = false;
 };
 
-std::string read_description(const std::string& path) {
-  std::optional<std::string> bytes = read_file_if_exists(path);
-  if (!bytes) {
-    throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
-                            "cannot read " + path);
-  }
-  return *std::move(bytes);
-}
-
-// check without names: the scenario's names as the description files' own names give them
-// (NAME_linea.txt, NAME_NUMBER-.txt), or stand-ins where they give none a scenario can have.
-void name_from_files(CompileRequest& request) {
-  const std::string line = std::filesystem::path(request.line_file).filename().string();
-  const std::string train = std::filesystem::path(request.train_file).filename().string();
-  if (request.line_name.empty()) {
-    const std::string tail = "_linea.txt";
-    request.line_name = line.size() > tail.size() && line.ends_with(tail)
-                            ? line.substr(0, line.size() - tail.size())
-                            : "";
-    if (!check_name(request.line_name).empty()) request.line_name = "Linea";
-  }
-  if (request.train_number.empty()) {
-    const std::string head = request.line_name + "_";
-    request.train_number =
-        train.starts_with(head) && train.ends_with("-.txt") && train.size() > head.size() + 5
-            ? train.substr(head.size(), train.size() - head.size() - 5)
-            : "";
-    if (!check_name(request.train_number).empty()) request.train_number = "1";
-  }
-}
-
 int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
   Report report;
   auto fail = [&](int status, const std::string& code, const std::string& message) {
@@ -75,7 +44,10 @@ int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
     request.json ? print_json(report, out) : print_text(report, out, err);
     return status;
   };
-  if (!request.write) name_from_files(request);
+  if (!request.write) {
+    names_from_files(request.line_file, request.train_file, request.line_name,
+                     request.train_number);
+  }
 
   std::unique_ptr<authoring::SourceText> line;
   std::unique_ptr<authoring::SourceText> train;
@@ -180,6 +152,36 @@ Command add_command(CLI::App& app, bool write) {
 }
 
 }  // namespace
+
+std::string read_description(const std::string& path) {
+  std::optional<std::string> bytes = read_file_if_exists(path);
+  if (!bytes) {
+    throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
+                            "cannot read " + path);
+  }
+  return *std::move(bytes);
+}
+
+void names_from_files(const std::string& line_file, const std::string& train_file,
+                      std::string& line_name, std::string& train_number) {
+  const std::string line = std::filesystem::path(line_file).filename().string();
+  const std::string train = std::filesystem::path(train_file).filename().string();
+  if (line_name.empty()) {
+    const std::string tail = "_linea.txt";
+    line_name = line.size() > tail.size() && line.ends_with(tail)
+                    ? line.substr(0, line.size() - tail.size())
+                    : "";
+    if (!check_name(line_name).empty()) line_name = "Linea";
+  }
+  if (train_number.empty()) {
+    const std::string head = line_name + "_";
+    train_number =
+        train.starts_with(head) && train.ends_with("-.txt") && train.size() > head.size() + 5
+            ? train.substr(head.size(), train.size() - head.size() - 5)
+            : "";
+    if (!check_name(train_number).empty()) train_number = "1";
+  }
+}
 
 // The folder as given, without the separators it may end with, so that names joined to it
 // have one; the root stays the root.
