@@ -168,6 +168,15 @@ void Checker::keyword_variant(std::size_t i, const LoggedRecord& record) {
              "'segnali' and a " + codes + "; write it " + quoted(written));
     return;
   }
+  // A field after others on its line is no comment line: a text or a value out of place.
+  if (!first_on_line(i)) {
+    warn("keyword-spelling", span_of(i),
+         quoted(text) + " is read as " + article(kind) + " " + kind +
+             " record, since it contains its keyword; it follows other fields on its line, where "
+             "the record before it ended: is it a text with a comma, which needs double quotes "
+             "around it, or a record of the other file?");
+    return;
+  }
   const std::string dash = dash_hint(text);
   const bool comment = !dash.empty() || looks_like_comment(text);
   warn(comment ? "comment-read-as-record" : "keyword-spelling", span_of(i),

@@ -98,6 +98,16 @@ TEST(Diagnose, ErrorsAtTheRecordAtFault) {
         "L_linea.txt:83:1: note: this sign board's text stood in row 1 of the table, where the "
         "station was stored before it was refused: the board now shows the station's name, 'ALFA'",
         "note: the reading stopped here: the compiled files hold only what came before"}},
+      {"a sign board in the train description, whose text is read as a station",
+       small_line({}),
+       small_train({"velocita,  0,  100", "aderenza,  0,  100",
+                    "cartello_indicatore,  3000,  (STAZIONE di ALFA)", station(6000, "ALFA")}),
+       {"L_1-.txt:4:1: warning: 'cartello_indicatore' is a record of the line description: here "
+        "it is not read, so this sign board is lost [misplaced-record]",
+        "L_1-.txt:4:30: error: '(STAZIONE di ALFA)' is read as a station record, since it "
+        "contains its keyword, and has 0 of its 17 values; the next line's 'stazione' was read as "
+        "its position [code 25]",
+        "note: the reading stopped here: the compiled files hold only what came before"}},
       {"too many stations for the rows the sign boards leave",
        small_line(sign_boards(76)),
        small_train({"velocita,  0,  100", "aderenza,  0,  100", station(6000, "ALFA"),
@@ -402,8 +412,9 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
       {"a comma between quotes, and comment lines that begin with a dash that is no hyphen",
        small_line({"\x96 la pendenza sale", "pendenza,  1000,  2", "\x97 fine del tratto"}),
        train({station(3000, "\x93VALLE, ALTA\x94")}),
-       {"L_linea.txt:4:1: error: '\xE2\x80\x93 la pendenza sale' record has 0 of its 2 values; the "
-        "next line's 'pendenza' was read as its position [code 25]",
+       {"L_linea.txt:4:1: error: '\xE2\x80\x93 la pendenza sale' is read as a gradient record, "
+        "since it contains its keyword, and has 0 of its 2 values; the next line's 'pendenza' was "
+        "read as its position [code 25]",
         "note: the reading stopped here: the compiled files hold only what came before; the train "
         "description was not read",
         "L_linea.txt:4:1: warning: '\xE2\x80\x93 la pendenza sale' is read as a gradient record, "
@@ -624,6 +635,14 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "starts in (cell 102), which its start takes: the compile step looks for its end from its "
         "start on, and takes the next slowdown's end, or runs to the end of the track "
         "[slowdown-without-end]"}},
+      {"a keyword after other fields on its line is no comment",
+       small_line({}),
+       train({"sabbia,  3,  STAZIONE NORD,  6000, 12,  400,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, 0, "
+              "0, BETA"}),
+       {"L_1-.txt:5:14: warning: 'STAZIONE NORD' is read as a station record, since it contains "
+        "its keyword; it follows other fields on its line, where the record before it ended: is "
+        "it a text with a comma, which needs double quotes around it, or a record of the other "
+        "file? [keyword-spelling]"}},
       {"a slowdown start 25 m past a multiple of 50 leaves a cell between approach and board",
        small_line({}),
        train({"rallentamento,  5025,  60,  300,  0,  1,  0"}),

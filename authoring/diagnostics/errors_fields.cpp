@@ -80,8 +80,13 @@ void Explainer::read_failure(const LoggedFailure& failure) {
   const std::size_t n = record.values.size();
   const std::size_t total = info.fields.size();
   const std::size_t keyword_line = r_.keyword_line(record);
-  const std::string of_values = "'" + keyword + "' record has " + std::to_string(n) + " of its " +
-                                std::to_string(total) + " values";
+  // A field that only contains a keyword, a text or a heading read as one, is named as such.
+  const std::string counted = std::to_string(n) + " of its " + std::to_string(total) + " values";
+  const std::string of_values =
+      is_written_keyword(record.kind, keyword)
+          ? "'" + keyword + "' record has " + counted
+          : "'" + keyword + "' is read as " + with_article(name_of(record)) +
+                " record, since it contains its keyword, and has " + counted;
   if (missing) {
     Diagnostic& d =
         error(e::kReadFailure, r_.keyword_span(record), "the file ends inside this " + of_values);
