@@ -128,6 +128,9 @@ class Checker {
 
   // The values of each record (checks_values.cpp).
   void values(const LoggedRecord& record);
+  // A time of day, `what` ("the clock time"), whose hours, minutes and seconds are values
+  // `hours` to `hours` + 2 of `record`: minutes or seconds past 59, or hours below 0.
+  void clock_time(const LoggedRecord& record, std::size_t hours, const std::string& what);
   void on_cells(const LoggedRecord& record, std::size_t i, std::string_view rule);
   void narrowed(Span at, const std::string& what, std::int64_t value, std::int64_t low,
                 std::int64_t high, std::int64_t stored, std::string_view unit = "");

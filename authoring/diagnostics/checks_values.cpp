@@ -8,6 +8,7 @@
 
 #include "authoring/diagnostics/record_kinds.h"
 #include "authoring/text/english.h"
+#include "authoring/text/text.h"
 #include "reader/error_codes.h"
 #include "reader/numbers.h"
 #include "reader/track_markers.h"
@@ -62,6 +63,32 @@ void Checker::past_line_end(const LoggedRecord& record, std::int64_t position,
            metres(track_end - *line_length_) + " the track runs on beyond it, to " +
            metres(track_end),
        static_cast<std::int32_t>(position));
+}
+
+void Checker::clock_time(const LoggedRecord& record, std::size_t hours, const std::string& what) {
+  const std::int64_t h = value(record, hours);
+  const std::int64_t m = value(record, hours + 1);
+  const std::int64_t sec = value(record, hours + 2);
+  const char* wrong = m < 0 || m > 59 ? "minutes" : sec < 0 || sec > 59 ? "seconds" : nullptr;
+  if (h < 0) wrong = "hours";
+  if (wrong == nullptr) return;
+  const std::size_t at = std::string_view(wrong) == "hours"     ? hours
+                         : std::string_view(wrong) == "minutes" ? hours + 1
+                                                                : hours + 2;
+  const std::int64_t total = h * 3600 + m * 60 + sec;
+  std::string message = what + " " + std::to_string(h) + ":" + std::to_string(m) + ":" +
+                        std::to_string(sec) + " has " + std::to_string(value(record, at)) + " " +
+                        wrong + ", where " + wrong + " run from 0 to " +
+                        (std::string_view(wrong) == "hours" ? "23" : "59");
+  if (record.kind == K::kStation && total >= 0) {
+    message += ": it is kept as " + std::to_string(total / 3600) + ":" +
+               (total / 60 % 60 < 10 ? "0" : "") + std::to_string(total / 60 % 60) + ":" +
+               (total % 60 < 10 ? "0" : "") + std::to_string(total % 60) + ", " +
+               std::to_string(total) + " s from midnight";
+  } else {
+    message += ": it is stored as written, which no clock shows";
+  }
+  warn("time-out-of-range", r_.value_span(record, at), message);
 }
 
 void Checker::values(const LoggedRecord& record) {
@@ -144,6 +171,52 @@ void Checker::values(const LoggedRecord& record) {
       narrowed(at(4), "the stripes 10 x strisces + strisced",
                value(record, 4) * 10 + value(record, 8), -32768, 32767,
                low_bits_i16(value(record, 4) * 10 + value(record, 8)));
+      break;
+    }
+    case K::kSignalRepetition: {
+      // A second value of 0 records no codes, whatever the keyword says.
+      const std::string keyword = r_.keyword_shown(record);
+      const char codes = keyword.find('4') != std::string::npos   ? '4'
+                         : keyword.find('9') != std::string::npos ? '9'
+                                                                  : '\0';
+      // A first value off the 50 m steps is refused (code 3) before the codes are recorded.
+      if (p != 0 && p % kCellLength == 0 && value(record, 1) == 0 && codes != '\0') {
+        warn("value-cleared", at(1),
+             std::string("the second value is 0, so the signal repetition records 0 codes, not "
+                         "the ") +
+                 codes + " of its keyword");
+      }
+      break;
+    }
+    case K::kClock:
+      clock_time(record, 0, "the clock time");
+      break;
+    case K::kStation: {
+      const std::vector<int>& stations = records_of(K::kStation);
+      const bool first = !stations.empty() && &r_.record(stations.front()) == &record;
+      const std::int64_t type = value(record, 1);
+      const std::int64_t length = value(record, 2);
+      const std::string station = " of the station " + quoted(r_.text_value(record, 16));
+      if (const std::int64_t o3 = value(record, 5); o3 != 0) {
+        if (type >= 5 && type <= 8) {
+          warn("value-cleared", at(5),
+               "the ottetto3" + station + ", " + std::to_string(o3) +
+                   ", is stored as 0: a station of type " + std::to_string(type) +
+                   " keeps no ottetto3");
+        } else if (first) {
+          warn("value-cleared", at(5),
+               "the ottetto3" + station + ", " + std::to_string(o3) +
+                   ", is stored as 0, as for every first station; its extent still ends 50 m "
+                   "further for it");
+        }
+      }
+      if (const std::int64_t o4 = value(record, 4); o4 != 0 && (first || length < 600)) {
+        warn("value-cleared", at(4),
+             "the ottetto4" + station + ", " + std::to_string(o4) + ", is stored as 0" +
+                 (first ? std::string(", as for every first station")
+                        : ": a station shorter than 600 m keeps no ottetto4"));
+      }
+      clock_time(record, 13, "the time" + station);
       break;
     }
     case K::kSignBoard:

@@ -635,6 +635,12 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "starts in (cell 102), which its start takes: the compile step looks for its end from its "
         "start on, and takes the next slowdown's end, or runs to the end of the track "
         "[slowdown-without-end]"}},
+      {"a signal repetition whose second value is 0 records no codes",
+       "[generale]\r\nlunghezza percorso, 10000\r\nripetizione segnali 9 codici, 1000, "
+       "0\r\n[curve]\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:3:37: warning: the second value is 0, so the signal repetition records 0 "
+        "codes, not the 9 of its keyword [value-cleared]"}},
       {"a keyword after other fields on its line is no comment",
        small_line({}),
        train({"sabbia,  3,  STAZIONE NORD,  6000, 12,  400,  0, 0, 0,  0,0,0,  0,0,0,  0,  9, 0, "
