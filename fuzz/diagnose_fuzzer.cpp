@@ -1,5 +1,5 @@
-// The diagnostics on a pair of descriptions, split as for the compile target, with the
-// property they live by: what they compile is byte for byte what the compile step compiles
+// The diagnostics and the account of every line on a pair of descriptions, split as for the
+// compile target, with the property they live by: what they compile is byte for byte what the compile step compiles
 // alone, and its error status is the same. Any difference aborts.
 
 #include <cstdlib>
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const authoring::SourceText train_text("train.txt", train);
   RouteFilesInMemory watched;
   const authoring::Diagnosis diagnosis =
-      authoring::diagnose(line_text, train_text, "Varelbo", "3874", modo, watched);
+      authoring::diagnose(line_text, train_text, "Varelbo", "3874", modo, watched, true);
   authoring::render(diagnosis.diagnostics, line_text, train_text);
 
   RunState alone = fuzz::identity();

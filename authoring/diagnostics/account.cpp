@@ -140,6 +140,7 @@ bool Builder::train_completed() const {
 
 void Builder::fill_runs(K kind, bool completed, bool speed_stop) {
   const std::int64_t cells = state_.numero_celle;
+  if (state_.celle.empty()) return;  // no track: nothing was filled
   std::int64_t f = 0;
   int owner = kNoRecord;
   auto close = [&](std::int64_t begin) {
