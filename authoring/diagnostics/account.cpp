@@ -105,6 +105,8 @@ class Builder {
   const Reading& reading_;
   const ReadingLog& log_;
   const RunState& state_;
+  // The field that ended the general section: a heading, or a keyword that holds '[' and ']'.
+  std::optional<std::size_t> general_end_;
   std::map<int, Run> runs_;  // gradient, line speed and adhesion records: the cells of each
   std::map<K, Run> before_first_;
   std::map<int, std::pair<std::int64_t, std::int64_t>> bends_;  // curve: plan rows bent
@@ -175,6 +177,11 @@ void Builder::fill_runs(K kind, bool completed, bool speed_stop) {
 }
 
 void Builder::prepare() {
+  if (auto end = log_.body_start()) {
+    // The section ends on the keyword field; a record's values may have been read after it.
+    while (*end > 0 && log_.fields(DescriptionFile::kLine)[*end].role == FieldRole::kValue) --*end;
+    general_end_ = end;
+  }
   fill_runs(K::kGradient, line_completed(), false);
   fill_runs(K::kSpeed, train_completed(), true);
   fill_runs(K::kAdhesion, train_completed(), false);
@@ -254,8 +261,7 @@ std::string Builder::field_sentence(DescriptionFile file, std::size_t index) con
     case FieldRole::kKeyword:
       break;
   }
-  const bool ends_general =
-      file == DescriptionFile::kLine && log_.body_start() && *log_.body_start() == index;
+  const bool ends_general = file == DescriptionFile::kLine && general_end_ == index;
   std::string what;
   if (text.empty()) {
     what = "blank";
@@ -840,6 +846,11 @@ std::vector<LineAccount> Builder::build() {
       const auto records = begun.find(i);
       if (records != begun.end()) {
         for (int id : records->second) account.records.push_back(record_account(id));
+        if (file == DescriptionFile::kLine && general_end_ == i) {
+          account.fields.push_back(quoted(trimmed(reading_.text(file, fields[i].span))) +
+                                   " holds '[' and ']': it ends the general section, and the "
+                                   "body begins");
+        }
         continue;
       }
       if (fields[i].role == FieldRole::kValue) {

@@ -108,6 +108,13 @@ TEST(Account, EachLineSaysWhatItBecame) {
         "the span 'montagna' at line 4\n",
         "made: scenery kind 3 in cells 72 to 79 (3600 to 4000 m)\n",
         "made: scenery marks in cells 75, 79\n"}},
+      {"a keyword with brackets ends the general section",
+       "[generale]\r\nlunghezza percorso [m], 10000\r\nsfondo uno, 5\r\n[curve]\r\n[fine]\r\n",
+       kTrain,
+       DescriptionFile::kLine,
+       2,
+       {"'lunghezza percorso [m]' holds '[' and ']': it ends the general section, and the body "
+        "begins\n"}},
       {"a record above the heading is passed over",
        "orologio, 8, 0, 0\r\n" + small_line({}),
        kTrain,

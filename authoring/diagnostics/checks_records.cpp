@@ -183,7 +183,13 @@ void Checker::keyword_variant(std::size_t i, const LoggedRecord& record) {
        quoted(text) + " is read as " + article(kind) + " " + kind +
            " record, since it contains its keyword" +
            (comment ? "; a comment line needs a '-' and no comma to be passed over" + dash
-                    : "; write it '" + std::string(kind_info(record.kind).keyword) + "'"));
+                    : "; write it '" + std::string(kind_info(record.kind).keyword) + "'") +
+           (kind_info(record.kind).section == Section::kGeneral &&
+                    text.find('[') != std::string_view::npos &&
+                    text.find(']') != std::string_view::npos && !text.starts_with('-')
+                ? "; its '[' and ']' end the general section too, so the general records "
+                  "below it are not read"
+                : ""));
 }
 
 void Checker::unmatched(std::size_t i) {
@@ -236,6 +242,18 @@ void Checker::unmatched(std::size_t i) {
       where = "a record of the body, after the first heading";
     } else {
       where = "a record of the general section, before the first heading";
+      // The section ends at the first field that holds '[' and ']', a keyword's too.
+      if (auto end = r_.log().body_start()) {
+        // The keyword whose values were read last, when a record's keyword ended it.
+        while (*end > 0 && r_.field(file_, *end).role == FieldRole::kValue) --*end;
+        const FieldSpan span = r_.field(file_, *end).span;
+        const std::string_view ended = trimmed(r_.text(file_, span));
+        if (!ended.starts_with('[')) {
+          where = "a record of the general section, which ended at line " +
+                  std::to_string(r_.line(file_, span)) + ", at " + quoted(ended) +
+                  ", since it holds '[' and ']'";
+        }
+      }
     }
     warn("misplaced-record", span_of(i),
          quoted(text) + " is " + where + ": here it is not read, so this " + kind + " is lost");

@@ -95,6 +95,16 @@ void Checker::values(const LoggedRecord& record) {
   auto at = [&](std::size_t i) { return r_.value_span(record, i); };
   const std::int64_t p = value(record, 0);
   const std::string name(kind_info(record.kind).name);
+  // An empty number reads as 0: for a place or a length, most often a value left out.
+  const auto fields = kind_info(record.kind).fields;
+  for (std::size_t i = 0; i < fields.size() && i < record.values.size(); ++i) {
+    if (fields[i].unit != "m") continue;
+    if (!trimmed(r_.text(record.file, r_.value(record, i))).empty()) continue;
+    warn("empty-field", at(i),
+         "the " + std::string(fields[i].name) + " of " + what(record) +
+             " is empty: an empty number reads as 0, so its " + std::string(fields[i].name) +
+             " is 0 m; write the value");
+  }
   switch (record.kind) {
     case K::kLineLength: {
       if (p % kCellLength != 0) {

@@ -635,6 +635,15 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "starts in (cell 102), which its start takes: the compile step looks for its end from its "
         "start on, and takes the next slowdown's end, or runs to the end of the track "
         "[slowdown-without-end]"}},
+      {"a general keyword with brackets ends the general section",
+       "[generale]\r\nlunghezza percorso [m], 10000\r\nsfondo uno, 5\r\n[curve]\r\n[fine]\r\n",
+       train({}),
+       {"L_linea.txt:2:1: warning: 'lunghezza percorso [m]' is read as a line length record, "
+        "since it contains its keyword; write it 'lunghezza percorso'; its '[' and ']' end the "
+        "general section too, so the general records below it are not read [keyword-spelling]",
+        "L_linea.txt:3:1: warning: 'sfondo uno' is a record of the general section, which ended "
+        "at line 2, at 'lunghezza percorso [m]', since it holds '[' and ']': here it is not read, "
+        "so this background 'uno' is lost [misplaced-record]"}},
       {"a signal repetition whose second value is 0 records no codes",
        "[generale]\r\nlunghezza percorso, 10000\r\nripetizione segnali 9 codici, 1000, "
        "0\r\n[curve]\r\n[fine]\r\n",
