@@ -15,6 +15,15 @@
 
 namespace binario::authoring::checks {
 
+namespace {
+
+// a / b rounded down, for b > 0.
+std::int64_t floor_div(std::int64_t a, std::int64_t b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+}  // namespace
+
 void Checker::narrowed(Span at, const std::string& what, std::int64_t value, std::int64_t low,
                        std::int64_t high, std::int64_t stored, std::string_view unit) {
   if (value >= low && value <= high) return;
@@ -181,6 +190,14 @@ void Checker::values(const LoggedRecord& record) {
       narrowed(at(4), "the stripes 10 x strisces + strisced",
                value(record, 4) * 10 + value(record, 8), -32768, 32767,
                low_bits_i16(value(record, 4) * 10 + value(record, 8)));
+      if (const std::int64_t d = value(record, 8); d < 0 || d > 9) {
+        const std::int64_t v = value(record, 4) * 10 + d;
+        warn("digit-overflow", at(8),
+             "the boards' strisced of " + std::to_string(d) +
+                 " is no single digit: dato4 = strisces x 10 + strisced = " + std::to_string(v) +
+                 ", which reads as strisces " + std::to_string(floor_div(v, 10)) +
+                 " and strisced " + std::to_string(v - 10 * floor_div(v, 10)));
+      }
       break;
     }
     case K::kSignalRepetition: {
@@ -263,6 +280,33 @@ void Checker::values(const LoggedRecord& record) {
       const std::int64_t code = value(record, 5) * 10 + sx * 3 + dx;
       narrowed(at(5), "the signal's 10 x rapp + 3 x sx + dx", code, -32768, 32767,
                low_bits_i16(code));
+      // Each datum packs two values as tens and units: a unit past 9 carries into the tens, and
+      // the cell then reads as another signal's.
+      for (std::size_t k = 0; k < 3; ++k) {
+        const std::int64_t d = value(record, 7 + k);
+        if (d >= 0 && d <= 9) continue;
+        const std::int64_t v = value(record, 2 + k) * 10 + d;
+        warn("digit-overflow", at(7 + k),
+             "the signal's d" + std::to_string(k + 1) + " of " + std::to_string(d) +
+                 " is no single digit: dato" + std::to_string(k + 1) + " = s" +
+                 std::to_string(k + 1) + " x 10 + d" + std::to_string(k + 1) + " = " +
+                 std::to_string(v) + ", which reads as s" + std::to_string(k + 1) + " " +
+                 std::to_string(floor_div(v, 10)) + " and d" + std::to_string(k + 1) + " " +
+                 std::to_string(v - 10 * floor_div(v, 10)));
+      }
+      if (dx < 0 || dx > 2) {
+        warn("digit-overflow", at(6),
+             "the signal's dx of " + std::to_string(dx) +
+                 " lies outside 0 to 2: its code 3 x sx + "
+                 "dx = " +
+                 std::to_string(sx * 3 + dx) + " is that of a signal with sx " +
+                 std::to_string(floor_div(sx * 3 + dx, 3)) + " and dx " +
+                 std::to_string(sx * 3 + dx - 3 * floor_div(sx * 3 + dx, 3)));
+      } else if (sx * 3 + dx < 0 || sx * 3 + dx > 9) {
+        warn("digit-overflow", at(1),
+             "the signal's code 3 x sx + dx = " + std::to_string(sx * 3 + dx) +
+                 " is no single digit: it carries into rapp, the tens of dato4");
+      }
       const std::int64_t given = value(record, 10);
       std::int64_t tempo = given;
       if (tempo >= 1 && tempo <= 100) tempo = 101;

@@ -644,6 +644,13 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "L_linea.txt:3:1: warning: 'sfondo uno' is a record of the general section, which ended "
         "at line 2, at 'lunghezza percorso [m]', since it holds '[' and ']': here it is not read, "
         "so this background 'uno' is lost [misplaced-record]"}},
+      {"a unit past 9, or a dx past 2, carries into the tens of its datum",
+       small_line({"indicatori_vmax,  2000,  60, 60, 60, 1,  60, 60, 60, 12"}),
+       train({"segnale,  5000,  1, 5, 1, 0,  0,  3,  0, 0, 0,  0"}),
+       {"L_linea.txt:4:54: warning: the boards' strisced of 12 is no single digit: dato4 = "
+        "strisces x 10 + strisced = 22, which reads as strisces 2 and strisced 2 [digit-overflow]",
+        "L_1-.txt:5:35: warning: the signal's dx of 3 lies outside 0 to 2: its code 3 x sx + dx = "
+        "6 is that of a signal with sx 2 and dx 0 [digit-overflow]"}},
       {"a signal repetition whose second value is 0 records no codes",
        "[generale]\r\nlunghezza percorso, 10000\r\nripetizione segnali 9 codici, 1000, "
        "0\r\n[curve]\r\n[fine]\r\n",
