@@ -143,6 +143,19 @@ void Checker::completed() {
              "digit too many?",
          static_cast<std::int32_t>(value(record, 0)));
   }
+  // A speed of 0 or less lets no train run on: a digit left out, most often.
+  for (K kind : {K::kSpeed, K::kSlowdown}) {
+    for (int id : records_of(kind)) {
+      const LoggedRecord& record = r_.record(id);
+      const std::int64_t speed = value(record, 1);
+      if (record.file != file_ || speed > 0 || speed < -2) continue;
+      warn("implausible-speed", r_.value_span(record, 1),
+           std::string(kind == K::kSpeed ? "a line speed" : "a slowdown speed") + " of " +
+               std::to_string(speed) + " km/h from " + metres(value(record, 0)) +
+               ": no train may run on there; is a digit missing?",
+           static_cast<std::int32_t>(value(record, 0)));
+    }
+  }
   // The chainage references are put in order by their first values; where the largest is
   // shared, or the first values add up to 0 with no second value above 0, no order applies and
   // every reference is dropped.

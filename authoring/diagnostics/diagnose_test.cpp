@@ -651,6 +651,14 @@ TEST(Diagnose, WarningsAtTheLineOfTheMistake) {
         "strisces x 10 + strisced = 22, which reads as strisces 2 and strisced 2 [digit-overflow]",
         "L_1-.txt:5:35: warning: the signal's dx of 3 lies outside 0 to 2: its code 3 x sx + dx = "
         "6 is that of a signal with sx 2 and dx 0 [digit-overflow]"}},
+      {"a speed of 0 lets no train run on",
+       small_line({}),
+       train({"velocita,  4000,  0", "velocita,  4500,  100",
+              "rallentamento,  6000,  0,  300,  0,  0,  0"}),
+       {"L_1-.txt:5:19: warning: a line speed of 0 km/h from 4000 m: no train may run on there; "
+        "is a digit missing? [implausible-speed]",
+        "L_1-.txt:7:24: warning: a slowdown speed of 0 km/h from 6000 m: no train may run on "
+        "there; is a digit missing? [implausible-speed]"}},
       {"a signal repetition whose second value is 0 records no codes",
        "[generale]\r\nlunghezza percorso, 10000\r\nripetizione segnali 9 codici, 1000, "
        "0\r\n[curve]\r\n[fine]\r\n",
