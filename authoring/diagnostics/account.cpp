@@ -25,6 +25,28 @@ using K = RecordKind;
 
 std::string num(std::int64_t v) { return std::to_string(v); }
 
+// The values a record stores as they are, each in one field of a row of the data table.
+struct RowStore {
+  K kind;
+  std::size_t value;
+  int row;
+  std::string_view field;
+};
+constexpr RowStore kRowStores[] = {
+    {K::kLineLength, 0, 84, "valore2"},
+    {K::kBackgroundUno, 0, 85, "valore1"},
+    {K::kBackgroundDue, 0, 85, "valore3"},
+    {K::kBackgroundTre, 0, 85, "valore2"},
+    {K::kSignalRepetition, 0, 86, "valore1"},
+    {K::kSignalRepetition, 1, 86, "valore2"},
+    {K::kBrakedMass, 0, 84, "valore1"},
+    {K::kCars, 0, 84, "valore3"},
+    {K::kClock, 0, 86, "parola3"},
+    {K::kClock, 1, 86, "parola4"},
+    {K::kClock, 2, 86, "parola5"},
+    {K::kSand, 0, 86, "parola1"},
+};
+
 std::string cell_words(std::int64_t cell) {
   return "cell " + num(cell) + " (" + num(point_metre(cell)) + " m)";
 }
@@ -307,7 +329,6 @@ void Builder::object_later(int id, RecordAccount& a) {
 void Builder::general(const LoggedRecord& r, int id, RecordAccount& a) {
   switch (r.kind) {
     case K::kLineLength: {
-      in_row(a, 0, 84, "valore2");
       if (!r.complete) break;
       bool last = true;
       for (std::size_t j = static_cast<std::size_t>(id) + 1; j < log_.records().size(); ++j) {
@@ -358,18 +379,7 @@ void Builder::general(const LoggedRecord& r, int id, RecordAccount& a) {
           "(see the warning chainage-dropped)");
       break;
     }
-    case K::kBackgroundUno:
-      in_row(a, 0, 85, "valore1");
-      break;
-    case K::kBackgroundDue:
-      in_row(a, 0, 85, "valore3");
-      break;
-    case K::kBackgroundTre:
-      in_row(a, 0, 85, "valore2");
-      break;
     case K::kSignalRepetition: {
-      in_row(a, 0, 86, "valore1");
-      in_row(a, 1, 86, "valore2");
       if (!r.complete) break;
       const std::string keyword = reading_.keyword_shown(r);
       const char digit = keyword.find('4') != std::string::npos   ? '4'
@@ -537,20 +547,6 @@ void Builder::body(const LoggedRecord& r, int id, RecordAccount& a) {
 
 void Builder::train(const LoggedRecord& r, int id, RecordAccount& a) {
   switch (r.kind) {
-    case K::kBrakedMass:
-      in_row(a, 0, 84, "valore1");
-      break;
-    case K::kCars:
-      in_row(a, 0, 84, "valore3");
-      break;
-    case K::kClock:
-      in_row(a, 0, 86, "parola3");
-      in_row(a, 1, 86, "parola4");
-      in_row(a, 2, 86, "parola5");
-      break;
-    case K::kSand:
-      in_row(a, 0, 86, "parola1");
-      break;
     case K::kSpeed:
     case K::kAdhesion: {
       if (!r.complete) break;
@@ -797,6 +793,9 @@ RecordAccount Builder::record_account(int id) {
       }
     }
     a.fields.push_back(std::move(f));
+  }
+  for (const RowStore& store : kRowStores) {
+    if (store.kind == r.kind) in_row(a, store.value, store.row, store.field);
   }
   if (info.section == Section::kGeneral) {
     general(r, id, a);

@@ -6,9 +6,12 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include <CLI/CLI.hpp>
+
+#include "authoring/text/source.h"
 
 namespace binario::tool {
 
@@ -34,8 +37,8 @@ std::string stored_name(const std::string& name);
 // one; the root stays the root.
 std::string folder_of(std::string folder);
 
-// The bytes of the description file at `path`; a std::system_error when it cannot be read.
-std::string read_description(const std::string& path);
+// The description file at `path`; a std::system_error when it cannot be read.
+std::unique_ptr<authoring::SourceText> read_description(const std::string& path);
 
 // The scenario's names, where `line_name` or `train_number` is empty, as the description files'
 // own names give them (NAME_linea.txt, NAME_NUMBER-.txt), or stand-ins where they give none a

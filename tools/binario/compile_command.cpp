@@ -52,10 +52,8 @@ int compile(CompileRequest request, std::ostream& out, std::ostream& err) {
   std::unique_ptr<authoring::SourceText> line;
   std::unique_ptr<authoring::SourceText> train;
   try {
-    line = std::make_unique<authoring::SourceText>(request.line_file,
-                                                   read_description(request.line_file));
-    train = std::make_unique<authoring::SourceText>(request.train_file,
-                                                    read_description(request.train_file));
+    line = read_description(request.line_file);
+    train = read_description(request.train_file);
   } catch (const std::system_error& failure) {
     return fail(kIoFailure, "io", failure.what());
   }
@@ -153,13 +151,13 @@ Command add_command(CLI::App& app, bool write) {
 
 }  // namespace
 
-std::string read_description(const std::string& path) {
+std::unique_ptr<authoring::SourceText> read_description(const std::string& path) {
   std::optional<std::string> bytes = read_file_if_exists(path);
   if (!bytes) {
     throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
                             "cannot read " + path);
   }
-  return *std::move(bytes);
+  return std::make_unique<authoring::SourceText>(path, *std::move(bytes));
 }
 
 void names_from_files(const std::string& line_file, const std::string& train_file,

@@ -216,10 +216,8 @@ int explain_lines(ExplainRequest request, std::ostream& out, std::ostream& err) 
   std::unique_ptr<authoring::SourceText> line;
   std::unique_ptr<authoring::SourceText> train;
   try {
-    line = std::make_unique<authoring::SourceText>(request.line_file,
-                                                   read_description(request.line_file));
-    train = std::make_unique<authoring::SourceText>(request.train_file,
-                                                    read_description(request.train_file));
+    line = read_description(request.line_file);
+    train = read_description(request.train_file);
   } catch (const std::system_error& failure) {
     return report_failure(request.json, kIoFailure, failure.what(), out, err);
   }
