@@ -57,6 +57,9 @@ bool is_written_keyword(RecordKind kind, std::string_view field);
 
 // The edit distance of two texts, a swap of two neighbours counting as one edit.
 std::size_t edit_distance(std::string_view a, std::string_view b);
+// The same when it is at most `bound`, else bound + 1; in time of the shorter text's length
+// times the bound.
+std::size_t edit_distance_within(std::string_view a, std::string_view b, std::size_t bound);
 
 // The keyword an author most likely meant by `field`, one or two typing mistakes away from
 // one of `section`'s keywords; empty when none is that near.
