@@ -22,6 +22,12 @@ std::string_view trimmed(std::string_view text) {
 }
 
 bool is_number(std::string_view text) {
+  // A field that begins with neither a digit nor a minus sign is none, and the reader's failure
+  // on it, an exception, is not worth its cost.
+  if (const std::size_t first = text.find_first_not_of(" \t"); first != std::string_view::npos) {
+    const char c = text[first];
+    if (c != '-' && (c < '0' || c > '9') && c != ',' && c != '\r' && c != '\n') return false;
+  }
   try {
     FieldReader in(text);
     if (in.at_end()) return false;
@@ -41,8 +47,11 @@ bool looks_like_comment(std::string_view text) {
 
 std::vector<K> kinds_in(Section section, std::string_view field) {
   std::vector<K> kinds;
+  const std::string lower = lowered(field);
   for (const KindInfo& info : all_kinds()) {
-    if (info.section == section && recognised_as(info.kind, field)) kinds.push_back(info.kind);
+    if (info.section == section && recognised_as(info.kind, field, lower)) {
+      kinds.push_back(info.kind);
+    }
   }
   return kinds;
 }

@@ -116,8 +116,20 @@ const KindInfo& kind_info(RecordKind kind) { return kKinds[static_cast<int>(kind
 
 std::span<const KindInfo> all_kinds() { return kKinds; }
 
+std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
 bool recognised_as(RecordKind kind, std::string_view field) {
-  auto any = [&](std::string_view word) { return contains_any_case(field, word); };
+  return recognised_as(kind, field, lowered(field));
+}
+
+bool recognised_as(RecordKind kind, std::string_view field, std::string_view lowered) {
+  // The words are written in lower case: found in the lowered field, each is found whatever
+  // the case, as the readers find it.
+  auto any = [&](std::string_view word) { return lowered.find(word) != std::string_view::npos; };
   auto exact = [&](std::string_view word) { return contains(field, word); };
   switch (kind) {
     case K::kLineLength:

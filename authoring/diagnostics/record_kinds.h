@@ -50,6 +50,11 @@ std::span<const KindInfo> all_kinds();
 // Whether the readers take `field`, where a keyword is expected, as a record of `kind`: the words
 // they look for, as substrings.
 bool recognised_as(RecordKind kind, std::string_view field);
+// The same, with `lowered`, the field as lowered(field) gives it, made once for all the kinds.
+bool recognised_as(RecordKind kind, std::string_view field, std::string_view lowered);
+
+// `text` with its letters lowered as the readers lower them to compare keywords.
+std::string lowered(std::string_view text);
 
 // Whether `field`, without its surrounding blanks and whatever its letter case, is the keyword
 // of `kind` as an author writes it ("curvas4" for a curve, "progressiva chilometrica uno" ...).
