@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +39,17 @@ class Checker {
  public:
   Checker(const Reading& reading, DescriptionFile file)
       : r_(reading), file_(file), fields_(reading.log().fields(file)) {
+    // The line of each field, found once: the fields come in the order of the file.
+    const SourceText& source = r_.source(file_);
+    lines_.reserve(fields_.size());
+    std::size_t line = 1;
+    for (const LoggedField& field : fields_) {
+      const std::size_t at = field.span.begin;
+      if (at < source.line_begin(line)) line = source.line_of(at);
+      while (line < source.line_count() && source.line_begin(line + 1) <= at) ++line;
+      lines_.push_back(line);
+    }
+    quiet_.assign(source.line_count() + 1, false);
     at_keyword_.resize(fields_.size());
     for (std::size_t id = 0; id < r_.log().records().size(); ++id) {
       const LoggedRecord& record = r_.log().records()[id];
@@ -98,7 +108,7 @@ class Checker {
   Note note_at(const LoggedRecord& record, std::string message) const {
     return {r_.keyword_span(record), std::move(message)};
   }
-  std::size_t line_of(std::size_t field) const { return r_.line(file_, fields_[field].span); }
+  std::size_t line_of(std::size_t field) const { return lines_[field]; }
   bool first_on_line(std::size_t field) const {
     return field == 0 || line_of(field - 1) < line_of(field);
   }
@@ -119,6 +129,12 @@ class Checker {
                                                                     : Section::kGeneral;
   }
   bool modo_without_plan() const { return r_.state().modo == 0; }
+  // Marks `line` explained; false when it was already.
+  bool quieten(std::size_t line) {
+    if (quiet_[line]) return false;
+    quiet_[line] = true;
+    return true;
+  }
 
   // The fields and records as read (checks_records.cpp).
   void keywords();
@@ -166,8 +182,9 @@ class Checker {
   std::vector<std::vector<int>> at_keyword_;  // the records that each field began
   std::optional<std::int32_t> line_length_;
   std::map<K, std::vector<int>> by_kind_;
+  std::vector<std::size_t> lines_;  // of each field
   // Lines already explained: the rest of their fields are no news.
-  std::set<std::size_t> quiet_lines_;
+  std::vector<bool> quiet_;
   std::vector<Diagnostic> out_;
 };
 
