@@ -4,7 +4,9 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <tuple>
+#include <unordered_set>
 
 #include "authoring/diagnostics/checks.h"
 #include "authoring/diagnostics/errors.h"
@@ -61,9 +63,22 @@ SourceText without_lines(const SourceText& text, std::size_t first, std::size_t 
   return SourceText(text.path(), std::move(bytes));
 }
 
-auto key(const Diagnostic& d) {
-  return std::make_tuple(static_cast<int>(d.severity), d.code, d.check, static_cast<int>(d.at.file),
-                         d.at.begin, d.whole_file, d.message);
+// Two diagnostics alike in all but their notes and the end of their span are told once.
+bool alike(const Diagnostic& a, const Diagnostic& b) {
+  return a.severity == b.severity && a.code == b.code && a.at.file == b.at.file &&
+         a.at.begin == b.at.begin && a.whole_file == b.whole_file && a.check == b.check &&
+         a.message == b.message;
+}
+
+std::size_t hash_of(const Diagnostic& d) {
+  std::size_t h = std::hash<std::string_view>()(d.message);
+  for (const std::size_t part :
+       {std::hash<std::string_view>()(d.check), d.at.begin, static_cast<std::size_t>(d.code),
+        static_cast<std::size_t>(d.severity) * 4 + static_cast<std::size_t>(d.at.file) * 2 +
+            d.whole_file}) {
+    h ^= part + 0x9e3779b97f4a7c15 + (h << 6) + (h >> 2);
+  }
+  return h;
 }
 
 // A line length written in kilometres (42 for 42 km) puts nearly every record past the end of
@@ -140,9 +155,16 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
   Diagnosis diagnosis;
 
   std::vector<Diagnostic> all;
-  std::set<decltype(key(Diagnostic{}))> seen;
+  // The diagnostics told so far, by their place in `all`.
+  auto hash = [&](std::size_t i) { return hash_of(all[i]); };
+  auto same = [&](std::size_t i, std::size_t j) { return alike(all[i], all[j]); };
+  std::unordered_set<std::size_t, decltype(hash), decltype(same)> seen(64, hash, same);
+  // Adds `d` unless one alike was told; whether it was added, as all.back().
   auto add = [&](Diagnostic d) {
-    if (seen.insert(key(d)).second) all.push_back(std::move(d));
+    all.push_back(std::move(d));
+    if (seen.insert(all.size() - 1).second) return true;
+    all.pop_back();
+    return false;
   };
 
   Explained explained =
@@ -174,14 +196,11 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
     explained = explain_codes(passes.back()->reading(), "", false);
     for (Diagnostic& d : explained.errors) {
       if (passes.back()->stand_in_line && d.at.file == DescriptionFile::kLine) continue;
-      if (seen.contains(key(d))) continue;
-      if (first_stop) {
-        d.notes.push_back({*first_stop,
-                           "the reading stopped at this error; the one above was "
-                           "found by reading on past it, and the compiled files do "
-                           "not reflect it"});
-      }
-      add(std::move(d));
+      if (!add(std::move(d)) || !first_stop) continue;
+      all.back().notes.push_back({*first_stop,
+                                  "the reading stopped at this error; the one above was "
+                                  "found by reading on past it, and the compiled files do "
+                                  "not reflect it"});
     }
   }
 
