@@ -230,11 +230,17 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
     return d.check == "keyword-spelling" &&
            errors_at.contains({static_cast<int>(d.at.file), d.at.begin});
   });
-  std::stable_sort(all.begin(), all.end(), [](const Diagnostic& a, const Diagnostic& b) {
-    return std::make_tuple(static_cast<int>(a.at.file), !a.whole_file, a.at.begin) <
-           std::make_tuple(static_cast<int>(b.at.file), !b.whole_file, b.at.begin);
-  });
-  diagnosis.diagnostics = std::move(all);
+  // In order of file and place, those alike in order as told: the places are sorted, and each
+  // diagnostic moved once.
+  std::vector<std::pair<std::tuple<int, bool, std::size_t>, std::size_t>> order;
+  order.reserve(all.size());
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    order.push_back({{static_cast<int>(all[i].at.file), !all[i].whole_file, all[i].at.begin}, i});
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  diagnosis.diagnostics.reserve(all.size());
+  for (const auto& [place, i] : order) diagnosis.diagnostics.push_back(std::move(all[i]));
   diagnosis.sources = cell_sources(passes.front()->reading());
   diagnosis.state = std::move(passes.front()->state);
   diagnosis.outcome = passes.front()->outcome;
