@@ -203,6 +203,16 @@ std::size_t edit_distance_within(std::string_view a, std::string_view b, std::si
   const std::size_t far = bound + 1;
   if (a.size() < b.size()) std::swap(a, b);  // the distance is symmetric; rows along the shorter
   if (a.size() - b.size() > bound) return far;
+  // What the two share at their start and at their end takes no edit.
+  while (!b.empty() && a.front() == b.front()) {
+    a.remove_prefix(1);
+    b.remove_prefix(1);
+  }
+  while (!b.empty() && a.back() == b.back()) {
+    a.remove_suffix(1);
+    b.remove_suffix(1);
+  }
+  if (b.empty()) return std::min(a.size(), far);
   // Three rows of the table, i - 2 to i, each entry capped at `far`. A distance of at most
   // `bound` passes only through the cells within `bound` of the diagonal: only those are
   // computed, and the ones next to them read as `far`.
