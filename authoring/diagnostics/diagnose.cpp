@@ -1,6 +1,7 @@
 #include "authoring/diagnostics/diagnose.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
@@ -27,28 +28,31 @@ constexpr int kMaxReadings = 100;
 constexpr std::string_view kStandInLine =
     "[generale]\r\nlunghezza percorso, 1000000\r\n[fine corpo]\r\n[fine]\r\n";
 
+using Text = std::shared_ptr<const SourceText>;
+
 // One reading, with everything its diagnostics refer to.
 struct Pass {
-  SourceText line;
-  SourceText train;
+  Text line;
+  Text train;
   RunState state;
   std::unique_ptr<ReadingLog> log;
   CompileOutcome outcome;
   bool stand_in_line = false;
 
-  Pass(SourceText line_text, SourceText train_text) : line(line_text), train(train_text) {}
-  Reading reading() const { return Reading(line, train, state, *log, stand_in_line); }
+  Reading reading() const { return Reading(*line, *train, state, *log, stand_in_line); }
 };
 
-std::unique_ptr<Pass> compile(const SourceText& line, const SourceText& train,
-                              const std::string& nome_linea, const std::string& numero_treno,
-                              std::int32_t modo, RouteFileSink& output, bool stand_in_line) {
-  auto pass = std::make_unique<Pass>(line, train);
+std::unique_ptr<Pass> compile(Text line, Text train, const std::string& nome_linea,
+                              const std::string& numero_treno, std::int32_t modo,
+                              RouteFileSink& output, bool stand_in_line) {
+  auto pass = std::make_unique<Pass>();
+  pass->line = std::move(line);
+  pass->train = std::move(train);
   pass->stand_in_line = stand_in_line;
   pass->state.nome_linea = nome_linea;
   pass->state.numero_treno = numero_treno;
   pass->log = std::make_unique<ReadingLog>(pass->state);
-  DescriptionTexts files(pass->line.bytes(), pass->train.bytes());
+  DescriptionTexts files(pass->line->bytes(), pass->train->bytes());
   pass->outcome = memorizza_percorso(pass->state, modo, files, output, pass->log.get());
   return pass;
 }
@@ -80,6 +84,36 @@ std::size_t hash_of(const Diagnostic& d) {
   }
   return h;
 }
+
+// Diagnostics in the order told, each once: of those alike, the first.
+class Told {
+ public:
+  Told() : seen_(64, Hash{&told_}, Same{&told_}) {}
+  Told(const Told&) = delete;
+  Told& operator=(const Told&) = delete;
+
+  // Adds `d` unless one alike was told; whether it was added, as last().
+  bool add(Diagnostic d) {
+    told_.push_back(std::move(d));
+    if (seen_.insert(told_.size() - 1).second) return true;
+    told_.pop_back();
+    return false;
+  }
+  Diagnostic& last() { return told_.back(); }
+  std::vector<Diagnostic>& told() { return told_; }
+
+ private:
+  struct Hash {
+    const std::vector<Diagnostic>* told;
+    std::size_t operator()(std::size_t i) const { return hash_of((*told)[i]); }
+  };
+  struct Same {
+    const std::vector<Diagnostic>* told;
+    bool operator()(std::size_t i, std::size_t j) const { return alike((*told)[i], (*told)[j]); }
+  };
+  std::vector<Diagnostic> told_;
+  std::unordered_set<std::size_t, Hash, Same> seen_;  // places in told_
+};
 
 // A line length written in kilometres (42 for 42 km) puts nearly every record past the end of
 // the line, and many beyond the track: each is then a consequence, not a mistake of its own.
@@ -150,76 +184,89 @@ void fold_kilometres(std::vector<Diagnostic>& all, const Reading& reading) {
 
 Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::string& nome_linea,
                    const std::string& numero_treno, std::int32_t modo, RouteFileSink& output) {
-  std::vector<std::unique_ptr<Pass>> passes;
-  passes.push_back(compile(line, train, nome_linea, numero_treno, modo, output, false));
+  // The caller's texts, which outlive the diagnosis, are read as they are.
+  const Text line_text(Text(), &line);
+  const Text train_text(Text(), &train);
+  const std::unique_ptr<Pass> first =
+      compile(line_text, train_text, nome_linea, numero_treno, modo, output, false);
   Diagnosis diagnosis;
 
-  std::vector<Diagnostic> all;
-  // The diagnostics told so far, by their place in `all`.
-  auto hash = [&](std::size_t i) { return hash_of(all[i]); };
-  auto same = [&](std::size_t i, std::size_t j) { return alike(all[i], all[j]); };
-  std::unordered_set<std::size_t, decltype(hash), decltype(same)> seen(64, hash, same);
-  // Adds `d` unless one alike was told; whether it was added, as all.back().
-  auto add = [&](Diagnostic d) {
-    all.push_back(std::move(d));
-    if (seen.insert(all.size() - 1).second) return true;
-    all.pop_back();
-    return false;
+  // The errors of every reading, then the warnings about each file. Each reading is let go once
+  // its warnings are told, so that a diagnosis holds two at the most besides the first.
+  Told errors;
+  Told warnings[2];  // about the line description, about the train description
+  // The warnings about fields and records from every reading; those about order and the model
+  // from the last reading of each file, which read the most of it. A reading that read the same
+  // line description as the one before it finds the same in it: it is asked only when it is the
+  // last.
+  auto check = [&](const Pass& pass, bool last_of_line, bool last_of_train, bool line_as_before) {
+    if (!line_as_before || last_of_line) {
+      for (Diagnostic& d : check_reading(pass.reading(), DescriptionFile::kLine, last_of_line)) {
+        warnings[0].add(std::move(d));
+      }
+    }
+    for (Diagnostic& d : check_reading(pass.reading(), DescriptionFile::kTrain, last_of_train)) {
+      warnings[1].add(std::move(d));
+    }
   };
 
-  Explained explained =
-      explain_codes(passes.back()->reading(), passes.back()->outcome.errore, true);
+  Explained explained = explain_codes(first->reading(), first->outcome.errore, true);
   const std::optional<Span> first_stop = explained.stopped_at;
-  for (Diagnostic& d : explained.errors) add(std::move(d));
+  for (Diagnostic& d : explained.errors) errors.add(std::move(d));
 
   // Read on past each record that stopped the reading.
+  const Pass* last = first.get();
+  std::unique_ptr<Pass> further;  // the last reading after the first
+  bool last_line_as_before = false;
   bool stand_in_used = false;
-  while (static_cast<int>(passes.size()) < kMaxReadings) {
-    const Pass& last = *passes.back();
+  for (int readings = 1; readings < kMaxReadings; ++readings) {
     std::unique_ptr<Pass> next;
+    bool line_as_before = true;
     NoRouteFiles discard;
     if (explained.read_on) {
       const Lines& lines = *explained.read_on;
       const bool on_line = lines.file == DescriptionFile::kLine;
-      const SourceText& source = on_line ? last.line : last.train;
-      SourceText blanked = without_lines(source, lines.first, lines.last);
-      next = compile(on_line ? blanked : last.line, on_line ? last.train : blanked, nome_linea,
-                     numero_treno, last.stand_in_line ? 0 : modo, discard, last.stand_in_line);
-    } else if (explained.no_model && !stand_in_used && !last.stand_in_line) {
+      Text blanked = std::make_shared<const SourceText>(
+          without_lines(on_line ? *last->line : *last->train, lines.first, lines.last));
+      line_as_before = !on_line;
+      next = compile(on_line ? blanked : last->line, on_line ? last->train : blanked, nome_linea,
+                     numero_treno, last->stand_in_line ? 0 : modo, discard, last->stand_in_line);
+    } else if (explained.no_model && !stand_in_used && !last->stand_in_line) {
       stand_in_used = true;
-      next = compile(SourceText(line.path(), std::string(kStandInLine)), last.train, nome_linea,
-                     numero_treno, 0, discard, true);
+      line_as_before = false;
+      next = compile(std::make_shared<const SourceText>(line.path(), std::string(kStandInLine)),
+                     last->train, nome_linea, numero_treno, 0, discard, true);
     } else {
       break;
     }
-    passes.push_back(std::move(next));
-    explained = explain_codes(passes.back()->reading(), "", false);
+    // The reading before is not the last: its warnings are told now, and it is let go.
+    check(*last, !last->stand_in_line && next->stand_in_line, false, last_line_as_before);
+    further = std::move(next);
+    last = further.get();
+    last_line_as_before = line_as_before;
+    explained = explain_codes(last->reading(), "", false);
     for (Diagnostic& d : explained.errors) {
-      if (passes.back()->stand_in_line && d.at.file == DescriptionFile::kLine) continue;
-      if (!add(std::move(d)) || !first_stop) continue;
-      all.back().notes.push_back({*first_stop,
-                                  "the reading stopped at this error; the one above was "
-                                  "found by reading on past it, and the compiled files do "
-                                  "not reflect it"});
+      if (last->stand_in_line && d.at.file == DescriptionFile::kLine) continue;
+      if (!errors.add(std::move(d)) || !first_stop) continue;
+      errors.last().notes.push_back({*first_stop,
+                                     "the reading stopped at this error; the one above was "
+                                     "found by reading on past it, and the compiled files do "
+                                     "not reflect it"});
     }
   }
-
-  // The warnings about fields and records from every reading; those about order and the model
-  // from the last reading of each file, which read the most of it.
-  for (DescriptionFile file : {DescriptionFile::kLine, DescriptionFile::kTrain}) {
-    auto last = std::find_if(passes.rbegin(), passes.rend(), [&](const auto& p) {
-      return file == DescriptionFile::kTrain || !p->stand_in_line;
-    });
-    for (const auto& pass : passes) {
-      const bool whole = pass == *last;
-      for (Diagnostic& d : check_reading(pass->reading(), file, whole)) add(std::move(d));
-    }
-    for (Diagnostic& d : check_encoding(file == DescriptionFile::kLine ? line : train, file)) {
-      add(std::move(d));
-    }
+  check(*last, !last->stand_in_line, true, last_line_as_before);
+  for (Diagnostic& d : check_encoding(line, DescriptionFile::kLine)) warnings[0].add(std::move(d));
+  for (Diagnostic& d : check_encoding(train, DescriptionFile::kTrain)) {
+    warnings[1].add(std::move(d));
   }
 
-  fold_kilometres(all, passes.front()->reading());
+  // An error and a warning are never alike; the warnings about the train description follow
+  // those about the line as they were told.
+  for (Diagnostic& d : warnings[1].told()) warnings[0].add(std::move(d));
+  std::vector<Diagnostic> all = std::move(errors.told());
+  std::move(warnings[0].told().begin(), warnings[0].told().end(), std::back_inserter(all));
+
+  fold_kilometres(all, first->reading());
 
   // A keyword spelled oddly is no news at a record an error already points at.
   std::set<std::pair<int, std::size_t>> errors_at;
@@ -241,9 +288,9 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   diagnosis.diagnostics.reserve(all.size());
   for (const auto& [place, i] : order) diagnosis.diagnostics.push_back(std::move(all[i]));
-  diagnosis.sources = cell_sources(passes.front()->reading());
-  diagnosis.state = std::move(passes.front()->state);
-  diagnosis.outcome = passes.front()->outcome;
+  diagnosis.sources = cell_sources(first->reading());
+  diagnosis.state = std::move(first->state);
+  diagnosis.outcome = first->outcome;
   return diagnosis;
 }
 
