@@ -4,7 +4,6 @@
 #include "authoring/diagnostics/checker.h"
 
 #include <algorithm>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -144,7 +143,9 @@ void Checker::stations() {
 // What one record wrote over another's: an object under a station stop, approach marks,
 // scenery kinds.
 void Checker::writes() {
-  std::set<std::pair<int, int>> told;  // (overwritten record, part) already warned of
+  constexpr std::size_t kParts = 3;
+  // For each record and part, whether a write over it was warned of already.
+  std::vector<bool> told(r_.log().records().size() * kParts);
   for (std::size_t id = 0; id < r_.log().records().size(); ++id) {
     const LoggedRecord& record = r_.log().records()[id];
     if (record.file != file_ && record.kind != K::kStation) continue;
@@ -152,7 +153,10 @@ void Checker::writes() {
       const int earlier = write.previous_writer;
       if (earlier < 0 || earlier == static_cast<int>(id)) continue;
       const LoggedRecord& other = r_.record(earlier);
-      if (!told.insert({earlier, static_cast<int>(write.part)}).second) continue;
+      const std::size_t overwritten =
+          static_cast<std::size_t>(earlier) * kParts + static_cast<std::size_t>(write.part);
+      if (told[overwritten]) continue;
+      told[overwritten] = true;
       // Scenery fills its cells from k x 50 m; an object in cell k stands at (k - 1) x 50 m.
       const std::int64_t metre = write.part == CellPart::kScenery ? write.index * kCellLength
                                                                   : (write.index - 1) * kCellLength;
