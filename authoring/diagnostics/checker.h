@@ -8,8 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,32 +39,7 @@ std::vector<K> kinds_in(Section section, std::string_view field);
 // The warnings about one description file, as one reading took it.
 class Checker {
  public:
-  Checker(const Reading& reading, DescriptionFile file)
-      : r_(reading), file_(file), fields_(reading.log().fields(file)) {
-    // The line of each field, found once: the fields come in the order of the file.
-    const SourceText& source = r_.source(file_);
-    lines_.reserve(fields_.size());
-    std::size_t line = 1;
-    for (const LoggedField& field : fields_) {
-      const std::size_t at = field.span.begin;
-      if (at < source.line_begin(line)) line = source.line_of(at);
-      while (line < source.line_count() && source.line_begin(line + 1) <= at) ++line;
-      lines_.push_back(line);
-    }
-    quiet_.assign(source.line_count() + 1, false);
-    at_keyword_.resize(fields_.size());
-    for (std::size_t id = 0; id < r_.log().records().size(); ++id) {
-      const LoggedRecord& record = r_.log().records()[id];
-      if (record.file == file_) at_keyword_[record.keyword].push_back(static_cast<int>(id));
-    }
-    if (!r_.stand_in_line()) {
-      for (const LoggedRecord& record : r_.log().records()) {
-        if (record.kind == K::kLineLength && record.complete) {
-          line_length_ = r_.number(record, 0);
-        }
-      }
-    }
-  }
+  Checker(const Reading& reading, DescriptionFile file);
 
   std::vector<Diagnostic> run(bool whole) {
     if (file_ == DescriptionFile::kLine && r_.stand_in_line()) return {};
@@ -114,9 +91,8 @@ class Checker {
   }
   std::string_view text_of(std::size_t field) const { return r_.text(file_, fields_[field].span); }
   Span span_of(std::size_t field) const { return r_.span(file_, fields_[field].span); }
-  std::optional<std::int32_t> number(const LoggedRecord& record, std::size_t i) const {
-    return r_.number(record, i);
-  }
+  // Value i of the record as the reader took it; each field is read once.
+  std::optional<std::int32_t> number(const LoggedRecord& record, std::size_t i) const;
   std::int64_t value(const LoggedRecord& record, std::size_t i) const {
     return number(record, i).value_or(0);
   }
@@ -129,6 +105,10 @@ class Checker {
                                                                     : Section::kGeneral;
   }
   bool modo_without_plan() const { return r_.state().modo == 0; }
+  std::span<const int> records_begun_at(std::size_t field) const {
+    return std::span<const int>(keyword_records_)
+        .subspan(keyword_start_[field], keyword_start_[field + 1] - keyword_start_[field]);
+  }
   // Marks `line` explained; false when it was already.
   bool quieten(std::size_t line) {
     if (quiet_[line]) return false;
@@ -145,12 +125,12 @@ class Checker {
   // The values of each record (checks_values.cpp).
   void values(const LoggedRecord& record);
   void on_cells(const LoggedRecord& record, std::size_t i, std::string_view rule);
-  void narrowed(Span at, const std::string& what, std::int64_t value, std::int64_t low,
+  void narrowed(Span at, std::string_view what, std::int64_t value, std::int64_t low,
                 std::int64_t high, std::int64_t stored, std::string_view unit = "");
-  // `what` ("the sign board at 2500 m") `verb`s ("lie") past the end of the line when
-  // `position` does.
-  void past_line_end(const LoggedRecord& record, std::int64_t position, const std::string& what,
-                     std::string_view verb = "lie");
+  // `what()` ("the sign board at 2500 m") `verb`s ("lie") past the end of the line when
+  // `position` does; the words are made only then.
+  void past_line_end(const LoggedRecord& record, std::int64_t position,
+                     const std::function<std::string()>& what, std::string_view verb = "lie");
 
   // The order of the records, and what one does to another (checks_order.cpp).
   void fills(K kind, const std::string& name, const std::string& plural);
@@ -179,10 +159,17 @@ class Checker {
   const Reading& r_;
   const DescriptionFile file_;
   const std::vector<LoggedField>& fields_;
-  std::vector<std::vector<int>> at_keyword_;  // the records that each field began
+  // The records that each field began: keyword_records_ from keyword_start_[field] to
+  // keyword_start_[field + 1].
+  std::vector<std::size_t> keyword_start_;
+  std::vector<int> keyword_records_;
   std::optional<std::int32_t> line_length_;
   std::map<K, std::vector<int>> by_kind_;
   std::vector<std::size_t> lines_;  // of each field
+  // The number each field of each file reads as, once read; kUnread before, kNoNumber for none.
+  static constexpr std::int64_t kUnread = INT64_MIN;
+  static constexpr std::int64_t kNoNumber = INT64_MIN + 1;
+  mutable std::vector<std::int64_t> numbers_[2];
   // Lines already explained: the rest of their fields are no news.
   std::vector<bool> quiet_;
   std::vector<Diagnostic> out_;

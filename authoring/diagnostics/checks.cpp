@@ -45,6 +45,52 @@ bool looks_like_comment(std::string_view text) {
   return std::count(t.begin(), t.end(), ' ') >= 3;
 }
 
+Checker::Checker(const Reading& reading, DescriptionFile file)
+    : r_(reading), file_(file), fields_(reading.log().fields(file)) {
+  // The line of each field, found once: the fields come in the order of the file.
+  const SourceText& source = r_.source(file_);
+  lines_.reserve(fields_.size());
+  std::size_t line = 1;
+  for (const LoggedField& field : fields_) {
+    const std::size_t at = field.span.begin;
+    if (at < source.line_begin(line)) line = source.line_of(at);
+    while (line < source.line_count() && source.line_begin(line + 1) <= at) ++line;
+    lines_.push_back(line);
+  }
+  quiet_.assign(source.line_count() + 1, false);
+  const std::vector<LoggedRecord>& records = r_.log().records();
+  keyword_start_.assign(fields_.size() + 1, 0);
+  for (const LoggedRecord& record : records) {
+    if (record.file == file_) ++keyword_start_[record.keyword + 1];
+  }
+  for (std::size_t i = 1; i < keyword_start_.size(); ++i)
+    keyword_start_[i] += keyword_start_[i - 1];
+  keyword_records_.resize(keyword_start_.back());
+  std::vector<std::size_t> next(keyword_start_.begin(), keyword_start_.end() - 1);
+  for (std::size_t id = 0; id < records.size(); ++id) {
+    if (records[id].file == file_)
+      keyword_records_[next[records[id].keyword]++] = static_cast<int>(id);
+  }
+  if (!r_.stand_in_line()) {
+    for (const LoggedRecord& record : records) {
+      if (record.kind == K::kLineLength && record.complete) line_length_ = r_.number(record, 0);
+    }
+  }
+}
+
+std::optional<std::int32_t> Checker::number(const LoggedRecord& record, std::size_t i) const {
+  if (i >= record.values.size()) return std::nullopt;
+  std::vector<std::int64_t>& known = numbers_[static_cast<int>(record.file)];
+  if (known.empty()) known.assign(r_.log().fields(record.file).size(), kUnread);
+  std::int64_t& n = known[record.values[i]];
+  if (n == kUnread) {
+    const std::optional<std::int32_t> read = r_.number(record, i);
+    n = read ? *read : kNoNumber;
+  }
+  if (n == kNoNumber) return std::nullopt;
+  return static_cast<std::int32_t>(n);
+}
+
 std::vector<K> kinds_in(Section section, std::string_view field) {
   std::vector<K> kinds;
   const std::string lower = lowered(field);
@@ -96,6 +142,9 @@ std::vector<Diagnostic> check_encoding(const SourceText& text, DescriptionFile f
   std::size_t last_line = 0;
   std::size_t last_undefined_line = 0;
   for (std::size_t i = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0; i < bytes.size(); ++i) {
+    if (const auto c = static_cast<unsigned char>(bytes[i]); c != 0 && c < 0x80) {
+      continue;  // ASCII, and no NUL: nothing to tell
+    }
     const std::size_t length = utf8_sequence(std::string_view(bytes).substr(i));
     if (length == 0) {
       // A NUL, or one of the five bytes Windows-1252 defines no character for, goes into the

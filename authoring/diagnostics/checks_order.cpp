@@ -117,9 +117,10 @@ void Checker::stations() {
         r_.state()
             .tabella_dati[static_cast<std::size_t>(std::min(row++, data_row::kFirstSignBoard))];
     const std::string name = r_.text_value(record, 16);
-    past_line_end(
-        record, station.valore2,
-        "the station " + quoted(name) + ", whose extent ends at " + metres(station.valore2) + ",");
+    past_line_end(record, station.valore2, [&] {
+      return "the station " + quoted(name) + ", whose extent ends at " + metres(station.valore2) +
+             ",";
+    });
     const std::int64_t time = (value(record, 13) * 60 + value(record, 14)) * 60 + value(record, 15);
     if (time == 0) continue;  // no time given
     if (before != kNoRecord && time < before_time) {

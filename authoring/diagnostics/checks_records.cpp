@@ -32,7 +32,7 @@ void Checker::keywords() {
       continue;
     }
     if (field.role != FieldRole::kKeyword || exempt.contains(i)) continue;
-    const std::vector<int>& records = at_keyword_[i];
+    const std::span<const int> records = records_begun_at(i);
     if (records.empty()) {
       if (modo_without_plan() && section_of(i) == Section::kBody &&
           contains_any_case(text, "curva")) {
