@@ -1,5 +1,7 @@
 #include "authoring/diagnostics/reading_log.h"
 
+#include "authoring/diagnostics/record_kinds.h"
+
 namespace binario::authoring {
 
 int ReadingLog::record_of_value(DescriptionFile file, std::size_t index) const {
@@ -33,6 +35,7 @@ void ReadingLog::general_section_ended(FieldSpan) {
 
 void ReadingLog::record_begin(DescriptionFile file, RecordKind kind) {
   records_.push_back({kind, file, keyword_[static_cast<int>(file)], {}, false, {}});
+  records_.back().values.reserve(kind_info(kind).fields.size());
   open_ = static_cast<int>(records_.size()) - 1;
 }
 
