@@ -75,7 +75,14 @@ bool alike(const Diagnostic& a, const Diagnostic& b) {
 }
 
 std::size_t hash_of(const Diagnostic& d) {
-  std::size_t h = std::hash<std::string_view>()(d.message);
+  // The message's length, start and end tell messages apart well enough, at any length.
+  const std::string_view message = d.message;
+  constexpr std::size_t kEnds = 32;
+  std::size_t h = message.size() <= 2 * kEnds
+                      ? std::hash<std::string_view>()(message)
+                      : std::hash<std::string_view>()(message.substr(0, kEnds)) ^
+                            (std::hash<std::string_view>()(message.substr(message.size() - kEnds)) +
+                             message.size());
   for (const std::size_t part :
        {std::hash<std::string_view>()(d.check), d.at.begin, static_cast<std::size_t>(d.code),
         static_cast<std::size_t>(d.severity) * 4 + static_cast<std::size_t>(d.at.file) * 2 +
