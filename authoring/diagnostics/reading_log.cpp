@@ -1,7 +1,5 @@
 #include "authoring/diagnostics/reading_log.h"
 
-#include "authoring/diagnostics/record_kinds.h"
-
 namespace binario::authoring {
 
 int ReadingLog::record_of_value(DescriptionFile file, std::size_t index) const {
@@ -26,7 +24,10 @@ void ReadingLog::field(DescriptionFile file, FieldRole role, FieldSpan span) {
   if (role == FieldRole::kKeyword) keyword_[f] = fields_[f].size() - 1;
   const bool value = role == FieldRole::kValue && open_ != kNoRecord;
   value_record_[f].push_back(value ? open_ : kNoRecord);
-  if (value) records_[static_cast<std::size_t>(open_)].values.push_back(fields_[f].size() - 1);
+  if (value) {
+    values_.push_back(fields_[f].size() - 1);
+    ++records_[static_cast<std::size_t>(open_)].values.size_;
+  }
 }
 
 void ReadingLog::general_section_ended(FieldSpan) {
@@ -34,8 +35,8 @@ void ReadingLog::general_section_ended(FieldSpan) {
 }
 
 void ReadingLog::record_begin(DescriptionFile file, RecordKind kind) {
-  records_.push_back({kind, file, keyword_[static_cast<int>(file)], {}, false, {}});
-  records_.back().values.reserve(kind_info(kind).fields.size());
+  records_.push_back({kind, file, keyword_[static_cast<int>(file)], LoggedRun(values_), false,
+                      LoggedRun(writes_)});
   open_ = static_cast<int>(records_.size()) - 1;
 }
 
@@ -63,7 +64,8 @@ void ReadingLog::cell_written(std::int64_t index, CellPart part) {
   writers[i] = writer;
   writers_.tipo[i] = after;
   if (open_ != kNoRecord) {
-    records_[static_cast<std::size_t>(open_)].writes.push_back(write);
+    writes_.push_back(write);
+    ++records_[static_cast<std::size_t>(open_)].writes.size_;
   } else {
     completion_.push_back(write);
   }
