@@ -1,13 +1,14 @@
 #include "authoring/diagnostics/diagnose.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string_view>
 #include <tuple>
-#include <unordered_set>
 
 #include "authoring/diagnostics/checks.h"
 #include "authoring/diagnostics/errors.h"
@@ -95,31 +96,52 @@ std::size_t hash_of(const Diagnostic& d) {
 // Diagnostics in the order told, each once: of those alike, the first.
 class Told {
  public:
-  Told() : seen_(64, Hash{&told_}, Same{&told_}) {}
-  Told(const Told&) = delete;
-  Told& operator=(const Told&) = delete;
-
   // Adds `d` unless one alike was told; whether it was added, as last().
   bool add(Diagnostic d) {
+    const std::size_t hash = hash_of(d);
+    if (find(d, hash) != kEmpty) return false;
     told_.push_back(std::move(d));
-    if (seen_.insert(told_.size() - 1).second) return true;
-    told_.pop_back();
-    return false;
+    hashes_.push_back(hash);
+    place(told_.size() - 1);
+    return true;
+  }
+  // Whether one alike the one that `other` told as its i-th was told here.
+  bool has(const Told& other, std::size_t i) const {
+    return find(other.told_[i], other.hashes_[i]) != kEmpty;
   }
   Diagnostic& last() { return told_.back(); }
   std::vector<Diagnostic>& told() { return told_; }
 
  private:
-  struct Hash {
-    const std::vector<Diagnostic>* told;
-    std::size_t operator()(std::size_t i) const { return hash_of((*told)[i]); }
-  };
-  struct Same {
-    const std::vector<Diagnostic>* told;
-    bool operator()(std::size_t i, std::size_t j) const { return alike((*told)[i], (*told)[j]); }
-  };
+  static constexpr std::uint32_t kEmpty = UINT32_MAX;
+
+  // The place in told_ of the one alike `d`, or kEmpty.
+  std::uint32_t find(const Diagnostic& d, std::size_t hash) const {
+    if (slots_.empty()) return kEmpty;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
+      const std::uint32_t i = slots_[s];
+      if (i == kEmpty || (hashes_[i] == hash && alike(told_[i], d))) return i;
+    }
+  }
+  // Enters told_[i] in the table, which stays at most half full.
+  void place(std::size_t i) {
+    if (2 * told_.size() > slots_.size()) {
+      slots_.assign(std::bit_ceil(std::max<std::size_t>(64, 4 * told_.size())), kEmpty);
+      for (std::size_t j = 0; j < i; ++j) enter(j);
+    }
+    enter(i);
+  }
+  void enter(std::size_t i) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t s = hashes_[i] & mask;
+    while (slots_[s] != kEmpty) s = (s + 1) & mask;
+    slots_[s] = static_cast<std::uint32_t>(i);
+  }
+
   std::vector<Diagnostic> told_;
-  std::unordered_set<std::size_t, Hash, Same> seen_;  // places in told_
+  std::vector<std::size_t> hashes_;   // of each in told_
+  std::vector<std::uint32_t> slots_;  // places in told_ by hash, kEmpty where none; 2^n of them
 };
 
 // A line length written in kilometres (42 for 42 km) puts nearly every record past the end of
@@ -269,9 +291,15 @@ Diagnosis diagnose(const SourceText& line, const SourceText& train, const std::s
 
   // An error and a warning are never alike; the warnings about the train description follow
   // those about the line as they were told.
-  for (Diagnostic& d : warnings[1].told()) warnings[0].add(std::move(d));
+  std::vector<bool> told_of_line(warnings[1].told().size());
+  for (std::size_t i = 0; i < told_of_line.size(); ++i) {
+    told_of_line[i] = warnings[0].has(warnings[1], i);
+  }
   std::vector<Diagnostic> all = std::move(errors.told());
   std::move(warnings[0].told().begin(), warnings[0].told().end(), std::back_inserter(all));
+  for (std::size_t i = 0; i < told_of_line.size(); ++i) {
+    if (!told_of_line[i]) all.push_back(std::move(warnings[1].told()[i]));
+  }
 
   fold_kilometres(all, first->reading());
 
