@@ -73,6 +73,15 @@ std::size_t shown_width(std::string_view bytes) {
   return width;
 }
 
+std::string joined(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string out;
+  out.reserve(size);
+  for (std::string_view part : parts) out += part;
+  return out;
+}
+
 std::size_t utf8_sequence(std::string_view bytes) {
   if (bytes.empty()) return 0;
   const auto lead = static_cast<unsigned char>(bytes[0]);

@@ -6,6 +6,7 @@
 // byte, one of the five that Windows-1252 leaves undefined) shown as \xNN.
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ std::string windows_1252_to_utf8(std::string_view bytes);
 
 // The inverse of windows_1252_to_utf8; nothing when `text` holds a character it never makes.
 std::optional<std::string> utf8_to_windows_1252(std::string_view text);
+
+// The texts one after the other, made in one piece.
+std::string joined(std::initializer_list<std::string_view> parts);
 
 // The length of the valid UTF-8 sequence of two or more bytes that starts `bytes`, or 0.
 std::size_t utf8_sequence(std::string_view bytes);
