@@ -91,8 +91,9 @@ class Checker {
   }
   std::string_view text_of(std::size_t field) const { return r_.text(file_, fields_[field].span); }
   Span span_of(std::size_t field) const { return r_.span(file_, fields_[field].span); }
-  // Value i of the record as the reader took it; each field is read once.
-  std::optional<std::int32_t> number(const LoggedRecord& record, std::size_t i) const;
+  std::optional<std::int32_t> number(const LoggedRecord& record, std::size_t i) const {
+    return r_.number(record, i);
+  }
   std::int64_t value(const LoggedRecord& record, std::size_t i) const {
     return number(record, i).value_or(0);
   }
@@ -166,10 +167,6 @@ class Checker {
   std::optional<std::int32_t> line_length_;
   std::map<K, std::vector<int>> by_kind_;
   std::vector<std::size_t> lines_;  // of each field
-  // The number each field of each file reads as, once read; kUnread before, kNoNumber for none.
-  static constexpr std::int64_t kUnread = INT64_MIN;
-  static constexpr std::int64_t kNoNumber = INT64_MIN + 1;
-  mutable std::vector<std::int64_t> numbers_[2];
   // Lines already explained: the rest of their fields are no news.
   std::vector<bool> quiet_;
   std::vector<Diagnostic> out_;

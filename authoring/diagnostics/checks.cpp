@@ -1,6 +1,8 @@
 #include "authoring/diagnostics/checks.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,19 +80,6 @@ Checker::Checker(const Reading& reading, DescriptionFile file)
   }
 }
 
-std::optional<std::int32_t> Checker::number(const LoggedRecord& record, std::size_t i) const {
-  if (i >= record.values.size()) return std::nullopt;
-  std::vector<std::int64_t>& known = numbers_[static_cast<int>(record.file)];
-  if (known.empty()) known.assign(r_.log().fields(record.file).size(), kUnread);
-  std::int64_t& n = known[record.values[i]];
-  if (n == kUnread) {
-    const std::optional<std::int32_t> read = r_.number(record, i);
-    n = read ? *read : kNoNumber;
-  }
-  if (n == kNoNumber) return std::nullopt;
-  return static_cast<std::int32_t>(n);
-}
-
 std::vector<K> kinds_in(Section section, std::string_view field) {
   std::vector<K> kinds;
   const std::string lower = lowered(field);
@@ -142,9 +131,16 @@ std::vector<Diagnostic> check_encoding(const SourceText& text, DescriptionFile f
   std::size_t last_line = 0;
   std::size_t last_undefined_line = 0;
   for (std::size_t i = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0; i < bytes.size(); ++i) {
-    if (const auto c = static_cast<unsigned char>(bytes[i]); c != 0 && c < 0x80) {
-      continue;  // ASCII, and no NUL: nothing to tell
+    // ASCII and no NUL has nothing to tell: passed over eight bytes at a time where it can be.
+    while (i + 8 <= bytes.size()) {
+      std::uint64_t eight;
+      std::memcpy(&eight, bytes.data() + i, 8);
+      constexpr std::uint64_t kLow = 0x0101010101010101, kHigh = 0x8080808080808080;
+      if (((eight | ((eight - kLow) & ~eight)) & kHigh) != 0) break;  // a byte past 0x7F, or a 0
+      i += 8;
     }
+    if (i == bytes.size()) break;
+    if (const auto c = static_cast<unsigned char>(bytes[i]); c != 0 && c < 0x80) continue;
     const std::size_t length = utf8_sequence(std::string_view(bytes).substr(i));
     if (length == 0) {
       // A NUL, or one of the five bytes Windows-1252 defines no character for, goes into the
