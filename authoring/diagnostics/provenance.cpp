@@ -87,6 +87,9 @@ CellSources cell_sources(const Reading& reading) {
                     .emplace_hint(sources.end(), static_cast<std::int64_t>(cell),
                                   std::vector<CellSource>())
                     ->second;
+        list->reserve(static_cast<std::size_t>(
+            std::count_if(&last[cell * kParts + part], &last[cell * kParts + kParts],
+                          [](const Last& other) { return other.record != kNoRecord; })));
       }
       list->push_back(std::move(source));
     }
