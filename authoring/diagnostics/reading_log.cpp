@@ -13,9 +13,16 @@ int ReadingLog::writer(std::int64_t cell, CellPart part) const {
   return writers[static_cast<std::size_t>(cell)];
 }
 
-void ReadingLog::opened(DescriptionFile file, std::string_view) {
-  opened_[static_cast<int>(file)] = true;
+void ReadingLog::opened(DescriptionFile file, std::string_view bytes) {
+  const int f = static_cast<int>(file);
+  opened_[f] = true;
   reading_ = file;
+  // A field and its separator take two bytes at the least, and most take four or more: room
+  // for a field every four bytes spares growing the tables as the file is read.
+  const std::size_t fields = bytes.size() / 4 + 1;
+  fields_[f].reserve(fields_[f].size() + fields);
+  value_record_[f].reserve(value_record_[f].size() + fields);
+  values_.reserve(values_.size() + fields);
 }
 
 void ReadingLog::field(DescriptionFile file, FieldRole role, FieldSpan span) {
