@@ -165,6 +165,10 @@ class Checker {
   std::vector<std::size_t> keyword_start_;
   std::vector<int> keyword_records_;
   std::optional<std::int32_t> line_length_;
+  std::vector<bool> with_code_;  // for each record, whether a code was recorded while it was read
+  // Whether a slowdown's end was looked for to the end of the track and never found: the error
+  // of that code tells of it.
+  bool end_never_found_ = false;
   std::map<K, std::vector<int>> by_kind_;
   std::vector<std::size_t> lines_;  // of each field
   // Lines already explained: the rest of their fields are no news.

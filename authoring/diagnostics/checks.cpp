@@ -10,6 +10,7 @@
 #include "authoring/diagnostics/checker.h"
 #include "authoring/diagnostics/record_kinds.h"
 #include "authoring/text/text.h"
+#include "reader/error_codes.h"
 #include "reader/field_reader.h"
 #include "reader/read_failure.h"
 
@@ -72,6 +73,13 @@ Checker::Checker(const Reading& reading, DescriptionFile file)
   for (std::size_t id = 0; id < records.size(); ++id) {
     if (records[id].file == file_)
       keyword_records_[next[records[id].keyword]++] = static_cast<int>(id);
+  }
+  with_code_.assign(records.size(), false);
+  for (const LoggedCode& code : r_.log().codes()) {
+    if (code.record >= 0) with_code_[static_cast<std::size_t>(code.record)] = true;
+    end_never_found_ =
+        end_never_found_ || (code.code == error_code::kNoPlaceForRunMarker &&
+                             code.position.value_or(0) / kCellLength >= r_.state().numero_celle);
   }
   if (!r_.stand_in_line()) {
     for (const LoggedRecord& record : records) {

@@ -50,10 +50,8 @@ void Checker::past_line_end(const LoggedRecord& record, std::int64_t position,
                             const std::function<std::string()>& what, std::string_view verb) {
   if (!line_length_ || position <= *line_length_) return;
   // A record the reading stopped at, past the model's end, is its error's to explain.
-  const auto id = static_cast<int>(&record - r_.log().records().data());
-  for (const LoggedCode& code : r_.log().codes()) {
-    if (code.record == id) return;
-  }
+  const auto id = static_cast<std::size_t>(&record - r_.log().records().data());
+  if (with_code_[id]) return;
   // The cells end where the line's own cells, rounded to 50 m, and the run-out's end.
   const std::int64_t track_end = std::int64_t{r_.state().numero_celle} * kCellLength;
   warn("past-line-end", r_.keyword_span(record),
@@ -211,12 +209,8 @@ void Checker::values(const LoggedRecord& record) {
       // The end is written first and the start after it, in the cells the positions fall in:
       // an end that falls before the start, or in its cell, is no end the compile step finds.
       // Where no end was found at all, the error the compile step recorded tells of it.
-      const bool told = std::any_of(
-          r_.log().codes().begin(), r_.log().codes().end(), [&](const LoggedCode& code) {
-            return code.code == error_code::kNoPlaceForRunMarker &&
-                   code.position.value_or(0) / kCellLength >= r_.state().numero_celle;
-          });
-      if (const std::int64_t first = cell_of(p), last = cell_of(end); last <= first && !told) {
+      if (const std::int64_t first = cell_of(p), last = cell_of(end);
+          last <= first && !end_never_found_) {
         warn("slowdown-without-end", at(2),
              "the slowdown from " + metres(p) + ", " + std::to_string(value(record, 2)) +
                  " m long, " +
