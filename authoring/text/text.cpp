@@ -50,9 +50,12 @@ void append_escape(std::string& out, unsigned char byte) {
 
 std::string shown(std::string_view bytes) {
   std::string out;
+  out.reserve(bytes.size());
   for (char b : bytes) {
     const auto byte = static_cast<unsigned char>(b);
-    if (const char32_t c = character(byte); c != 0) {
+    if ((byte >= 0x20 && byte < 0x7F) || byte == '\t') {
+      out += b;  // itself
+    } else if (const char32_t c = character(byte); c != 0) {
       append_utf8(out, c);
     } else {
       append_escape(out, byte);
