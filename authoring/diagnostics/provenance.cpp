@@ -65,7 +65,16 @@ CellSources cell_sources(const Reading& reading) {
       const CellWrite& write = l.record == kCompletion
                                    ? completion[l.write]
                                    : records[static_cast<std::size_t>(l.record)].writes[l.write];
-      CellSource source;
+      if (list == nullptr) {
+        list = &sources
+                    .emplace_hint(sources.end(), static_cast<std::int64_t>(cell),
+                                  std::vector<CellSource>())
+                    ->second;
+        list->reserve(static_cast<std::size_t>(
+            std::count_if(&last[cell * kParts + part], &last[cell * kParts + kParts],
+                          [](const Last& other) { return other.record != kNoRecord; })));
+      }
+      CellSource& source = list->emplace_back();
       source.part = write.part;
       source.record = l.record;
       if (l.record >= 0) {
@@ -82,16 +91,6 @@ CellSources cell_sources(const Reading& reading) {
         source.previous_keyword = c.keyword;
         source.previous_line = c.line;
       }
-      if (list == nullptr) {
-        list = &sources
-                    .emplace_hint(sources.end(), static_cast<std::int64_t>(cell),
-                                  std::vector<CellSource>())
-                    ->second;
-        list->reserve(static_cast<std::size_t>(
-            std::count_if(&last[cell * kParts + part], &last[cell * kParts + kParts],
-                          [](const Last& other) { return other.record != kNoRecord; })));
-      }
-      list->push_back(std::move(source));
     }
   }
   return sources;
