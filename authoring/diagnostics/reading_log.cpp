@@ -3,8 +3,8 @@
 namespace binario::authoring {
 
 int ReadingLog::record_of_value(DescriptionFile file, std::size_t index) const {
-  const std::vector<int>& records = value_record_[static_cast<int>(file)];
-  return index < records.size() ? records[index] : kNoRecord;
+  const std::vector<LoggedField>& fields = fields_[static_cast<int>(file)];
+  return index < fields.size() ? fields[index].record : kNoRecord;
 }
 
 int ReadingLog::writer(std::int64_t cell, CellPart part) const {
@@ -21,16 +21,14 @@ void ReadingLog::opened(DescriptionFile file, std::string_view bytes) {
   // for a field every four bytes spares growing the tables as the file is read.
   const std::size_t fields = bytes.size() / 4 + 1;
   fields_[f].reserve(fields_[f].size() + fields);
-  value_record_[f].reserve(value_record_[f].size() + fields);
   values_.reserve(values_.size() + fields);
 }
 
 void ReadingLog::field(DescriptionFile file, FieldRole role, FieldSpan span) {
   const int f = static_cast<int>(file);
-  fields_[f].push_back({role, span});
-  if (role == FieldRole::kKeyword) keyword_[f] = fields_[f].size() - 1;
   const bool value = role == FieldRole::kValue && open_ != kNoRecord;
-  value_record_[f].push_back(value ? open_ : kNoRecord);
+  fields_[f].push_back({role, value ? open_ : kNoRecord, span});
+  if (role == FieldRole::kKeyword) keyword_[f] = fields_[f].size() - 1;
   if (value) {
     values_.push_back(fields_[f].size() - 1);
     ++records_[static_cast<std::size_t>(open_)].values.size_;

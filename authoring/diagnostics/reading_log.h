@@ -23,6 +23,7 @@ inline constexpr int kCompletion = -2;  // the compile step's completion pass
 
 struct LoggedField {
   FieldRole role;
+  int record;  // the record it is a value of, or kNoRecord
   FieldSpan span;
 };
 
@@ -123,8 +124,7 @@ class ReadingLog final : public ReadingObserver {
 
   const RunState& state_;
   std::vector<LoggedField> fields_[2];
-  std::vector<int> value_record_[2];  // for each field: the record it is a value of
-  std::size_t keyword_[2] = {0, 0};   // the last field read where a keyword is expected
+  std::size_t keyword_[2] = {0, 0};  // the last field read where a keyword is expected
   bool opened_[2] = {false, false};
   std::vector<LoggedRecord> records_;
   // The value fields and the cell writes of every record, each record's in a run: a record's
