@@ -159,34 +159,32 @@ void Checker::writes() {
       if (told[overwritten]) continue;
       told[overwritten] = true;
       // Scenery fills its cells from k x 50 m; an object in cell k stands at (k - 1) x 50 m.
-      auto cell = [&] {
-        const std::int64_t metre = write.part == CellPart::kScenery
-                                       ? write.index * kCellLength
-                                       : (write.index - 1) * kCellLength;
-        return joined({"cell ", std::to_string(write.index), " (", metres(metre), ")"});
-      };
+      const std::int64_t metre = write.part == CellPart::kScenery ? write.index * kCellLength
+                                                                  : (write.index - 1) * kCellLength;
       if (write.part == CellPart::kObject) {
         if (write.tipo_before == cell_kind::kNone || write.tipo_before == cell_kind::kSceneryMark) {
           continue;
         }
         if (other.file != file_) continue;
         const std::string name = r_.text_value(record, 16);
-        Diagnostic& d = warn("overwritten", r_.keyword_span(other),
-                             joined({"this ", kind_info(other.kind).name, " in ", cell(),
-                                     " is overwritten by the stop of the station ", quoted(name),
-                                     ": a station stop takes its cell whatever it holds, while an "
-                                     "object listed after the station would have been refused"}));
+        Diagnostic& d = warn(
+            "overwritten", r_.keyword_span(other),
+            joined({"this ", kind_info(other.kind).name, " in cell ", write.index, " (", metre,
+                    " m) is overwritten by the stop of the station ", quoted(name),
+                    ": a station stop takes its cell whatever it holds, while an object listed "
+                    "after the station would have been refused"}));
         d.notes.push_back(note_at(record, "the station whose stop takes the cell"));
       } else if (record.file == file_) {
         const bool marks = write.part == CellPart::kApproachMark;
         Diagnostic& d = warn(
             "order-dependent", r_.keyword_span(record),
-            marks
-                ? joined({"the approach mark this ", kind_info(record.kind).name, " sets in ",
-                          cell(), " replaces the one of the ", kind_info(other.kind).name, " of ",
-                          r_.line_words(other), ": the record listed later wins"})
-                : joined({"this scenery span overlaps the span of ", r_.line_words(other), " from ",
-                          cell(), ": its kind replaces the other's in the cells they share"}));
+            marks ? joined({"the approach mark this ", kind_info(record.kind).name,
+                            " sets in cell ", write.index, " (", metre,
+                            " m) replaces the one of the ", kind_info(other.kind).name, " of line ",
+                            r_.keyword_line(other), ": the record listed later wins"})
+                  : joined({"this scenery span overlaps the span of line ", r_.keyword_line(other),
+                            " from cell ", write.index, " (", metre,
+                            " m): its kind replaces the other's in the cells they share"}));
         d.notes.push_back(
             note_at(other, marks ? "the record whose mark is replaced" : "the span it overlaps"));
       }

@@ -76,12 +76,12 @@ std::size_t shown_width(std::string_view bytes) {
   return width;
 }
 
-std::string joined(std::initializer_list<std::string_view> parts) {
+std::string joined(std::initializer_list<Part> parts) {
   std::size_t size = 0;
-  for (std::string_view part : parts) size += part.size();
+  for (const Part& part : parts) size += part.text().size();
   std::string out;
   out.reserve(size);
-  for (std::string_view part : parts) out += part;
+  for (const Part& part : parts) out += part.text();
   return out;
 }
 
