@@ -183,7 +183,19 @@ bool recognised_as(RecordKind kind, std::string_view field, std::string_view low
 }
 
 bool is_written_keyword(RecordKind kind, std::string_view field) {
-  const std::string word = lowered_and_trimmed(field);
+  // No keyword is as long as this: a longer field is none, and is not worth lowering.
+  constexpr std::size_t kLonger = 32;
+  const std::size_t first = field.find_first_not_of(" \t");
+  const std::string_view trimmed =
+      first == std::string_view::npos
+          ? std::string_view()
+          : field.substr(first, field.find_last_not_of(" \t") - first + 1);
+  if (trimmed.size() >= kLonger) return false;
+  char lower[kLonger];
+  std::transform(trimmed.begin(), trimmed.end(), lower, [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
+  const std::string_view word(lower, trimmed.size());
   if (kind == RecordKind::kCurve) {
     return word.size() == 7 && word.starts_with("curva") && (word[5] == 's' || word[5] == 'd') &&
            word[6] >= '1' && word[6] <= '6';
