@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +26,8 @@ std::string_view trimmed(std::string_view text) {
 }
 
 bool is_number(std::string_view text) {
-  // A field that begins with neither a digit nor a minus sign is none, and the reader's failure
-  // on it, an exception, is not worth its cost.
+  // A field whose first character past its blanks is neither a digit, a minus sign nor its end
+  // is no number: the reader's failure on it, an exception, is not worth its cost.
   if (const std::size_t first = text.find_first_not_of(" \t"); first != std::string_view::npos) {
     const char c = text[first];
     if (c != '-' && (c < '0' || c > '9') && c != ',' && c != '\r' && c != '\n') return false;
@@ -66,13 +67,12 @@ Checker::Checker(const Reading& reading, DescriptionFile file)
   for (const LoggedRecord& record : records) {
     if (record.file == file_) ++keyword_start_[record.keyword + 1];
   }
-  for (std::size_t i = 1; i < keyword_start_.size(); ++i)
-    keyword_start_[i] += keyword_start_[i - 1];
+  std::partial_sum(keyword_start_.begin(), keyword_start_.end(), keyword_start_.begin());
   keyword_records_.resize(keyword_start_.back());
   std::vector<std::size_t> next(keyword_start_.begin(), keyword_start_.end() - 1);
   for (std::size_t id = 0; id < records.size(); ++id) {
-    if (records[id].file == file_)
-      keyword_records_[next[records[id].keyword]++] = static_cast<int>(id);
+    if (records[id].file != file_) continue;
+    keyword_records_[next[records[id].keyword]++] = static_cast<int>(id);
   }
   with_code_.assign(records.size(), false);
   for (const LoggedCode& code : r_.log().codes()) {

@@ -126,10 +126,12 @@ bool recognised_as(RecordKind kind, std::string_view field) {
   return recognised_as(kind, field, lowered(field));
 }
 
-bool recognised_as(RecordKind kind, std::string_view field, std::string_view lowered) {
+bool recognised_as(RecordKind kind, std::string_view field, std::string_view field_lowered) {
   // The words are written in lower case: found in the lowered field, each is found whatever
   // the case, as the readers find it.
-  auto any = [&](std::string_view word) { return lowered.find(word) != std::string_view::npos; };
+  auto any = [&](std::string_view word) {
+    return field_lowered.find(word) != std::string_view::npos;
+  };
   auto exact = [&](std::string_view word) { return contains(field, word); };
   switch (kind) {
     case K::kLineLength:

@@ -50,8 +50,8 @@ std::span<const KindInfo> all_kinds();
 // Whether the readers take `field`, where a keyword is expected, as a record of `kind`: the words
 // they look for, as substrings.
 bool recognised_as(RecordKind kind, std::string_view field);
-// The same, with `lowered`, the field as lowered(field) gives it, made once for all the kinds.
-bool recognised_as(RecordKind kind, std::string_view field, std::string_view lowered);
+// The same, with `field_lowered` as lowered(field) gives it, made once for all the kinds.
+bool recognised_as(RecordKind kind, std::string_view field, std::string_view field_lowered);
 
 // `text` with its letters lowered as the readers lower them to compare keywords.
 std::string lowered(std::string_view text);
