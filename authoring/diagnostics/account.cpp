@@ -500,7 +500,7 @@ void Builder::body(const LoggedRecord& r, int id, RecordAccount& a) {
     }
     case K::kSpeedBoards: {
       if (!r.complete || r.writes.empty()) break;
-      const std::int64_t c = r.writes.front().index;
+      const std::int64_t c = r.writes[0].index;
       a.fields[0].stored = cell_words(c) + ", maximum-speed boards";
       auto code = [&](std::size_t s, std::size_t d) {
         return num(round_to_index(static_cast<double>(value(r, d)) / 5.0 +
@@ -527,7 +527,7 @@ void Builder::body(const LoggedRecord& r, int id, RecordAccount& a) {
       const int row = rows_.at(id);
       if (!r.writes.empty()) {
         a.fields[0].stored =
-            cell_words(r.writes.front().index) + ", a sign board naming row " + num(row);
+            cell_words(r.writes[0].index) + ", a sign board naming row " + num(row);
       }
       if (r.complete) {
         a.fields[1].stored = "row " + num(row) + " testo";
@@ -587,7 +587,7 @@ void Builder::train(const LoggedRecord& r, int id, RecordAccount& a) {
       break;
     case K::kSpeedCheck: {
       if (!r.complete || r.writes.empty()) break;
-      const std::int64_t c = r.writes.front().index;
+      const std::int64_t c = r.writes[0].index;
       const std::int64_t w = value(r, 1);
       a.fields[0].stored = cell_words(c) + ", round(position / 50)";
       if (w > 0) {

@@ -8,9 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
-#include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,21 +39,7 @@ std::vector<K> kinds_in(Section section, std::string_view field);
 // The warnings about one description file, as one reading took it.
 class Checker {
  public:
-  Checker(const Reading& reading, DescriptionFile file)
-      : r_(reading), file_(file), fields_(reading.log().fields(file)) {
-    at_keyword_.resize(fields_.size());
-    for (std::size_t id = 0; id < r_.log().records().size(); ++id) {
-      const LoggedRecord& record = r_.log().records()[id];
-      if (record.file == file_) at_keyword_[record.keyword].push_back(static_cast<int>(id));
-    }
-    if (!r_.stand_in_line()) {
-      for (const LoggedRecord& record : r_.log().records()) {
-        if (record.kind == K::kLineLength && record.complete) {
-          line_length_ = r_.number(record, 0);
-        }
-      }
-    }
-  }
+  Checker(const Reading& reading, DescriptionFile file);
 
   std::vector<Diagnostic> run(bool whole) {
     if (file_ == DescriptionFile::kLine && r_.stand_in_line()) return {};
@@ -98,7 +85,7 @@ class Checker {
   Note note_at(const LoggedRecord& record, std::string message) const {
     return {r_.keyword_span(record), std::move(message)};
   }
-  std::size_t line_of(std::size_t field) const { return r_.line(file_, fields_[field].span); }
+  std::size_t line_of(std::size_t field) const { return lines_[field]; }
   bool first_on_line(std::size_t field) const {
     return field == 0 || line_of(field - 1) < line_of(field);
   }
@@ -119,6 +106,16 @@ class Checker {
                                                                     : Section::kGeneral;
   }
   bool modo_without_plan() const { return r_.state().modo == 0; }
+  std::span<const int> records_begun_at(std::size_t field) const {
+    return std::span<const int>(keyword_records_)
+        .subspan(keyword_start_[field], keyword_start_[field + 1] - keyword_start_[field]);
+  }
+  // Marks `line` explained; false when it was already.
+  bool quieten(std::size_t line) {
+    if (quiet_[line]) return false;
+    quiet_[line] = true;
+    return true;
+  }
 
   // The fields and records as read (checks_records.cpp).
   void keywords();
@@ -132,12 +129,12 @@ class Checker {
   // `hours` to `hours` + 2 of `record`: minutes or seconds past 59, or hours below 0.
   void clock_time(const LoggedRecord& record, std::size_t hours, const std::string& what);
   void on_cells(const LoggedRecord& record, std::size_t i, std::string_view rule);
-  void narrowed(Span at, const std::string& what, std::int64_t value, std::int64_t low,
+  void narrowed(Span at, std::string_view what, std::int64_t value, std::int64_t low,
                 std::int64_t high, std::int64_t stored, std::string_view unit = "");
-  // `what` ("the sign board at 2500 m") `verb`s ("lie") past the end of the line when
-  // `position` does.
-  void past_line_end(const LoggedRecord& record, std::int64_t position, const std::string& what,
-                     std::string_view verb = "lie");
+  // `what()` ("the sign board at 2500 m") `verb`s ("lie") past the end of the line when
+  // `position` does; the words are made only then.
+  void past_line_end(const LoggedRecord& record, std::int64_t position,
+                     const std::function<std::string()>& what, std::string_view verb = "lie");
 
   // The order of the records, and what one does to another (checks_order.cpp).
   void fills(K kind, const std::string& name, const std::string& plural);
@@ -166,11 +163,19 @@ class Checker {
   const Reading& r_;
   const DescriptionFile file_;
   const std::vector<LoggedField>& fields_;
-  std::vector<std::vector<int>> at_keyword_;  // the records that each field began
+  // The records that each field began: keyword_records_ from keyword_start_[field] to
+  // keyword_start_[field + 1].
+  std::vector<std::size_t> keyword_start_;
+  std::vector<int> keyword_records_;
   std::optional<std::int32_t> line_length_;
+  std::vector<bool> with_code_;  // for each record, whether a code was recorded while it was read
+  // Whether a slowdown's end was looked for to the end of the track and never found: the error
+  // of that code tells of it.
+  bool end_never_found_ = false;
   std::map<K, std::vector<int>> by_kind_;
+  std::vector<std::size_t> lines_;  // of each field
   // Lines already explained: the rest of their fields are no news.
-  std::set<std::size_t> quiet_lines_;
+  std::vector<bool> quiet_;
   std::vector<Diagnostic> out_;
 };
 

@@ -1,6 +1,9 @@
 #include "authoring/diagnostics/checks.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,6 +11,7 @@
 #include "authoring/diagnostics/checker.h"
 #include "authoring/diagnostics/record_kinds.h"
 #include "authoring/text/text.h"
+#include "reader/error_codes.h"
 #include "reader/field_reader.h"
 #include "reader/read_failure.h"
 
@@ -22,6 +26,12 @@ std::string_view trimmed(std::string_view text) {
 }
 
 bool is_number(std::string_view text) {
+  // A field whose first character past its blanks is neither a digit, a minus sign nor its end
+  // is no number: the reader's failure on it, an exception, is not worth its cost.
+  if (const std::size_t first = text.find_first_not_of(" \t"); first != std::string_view::npos) {
+    const char c = text[first];
+    if (c != '-' && (c < '0' || c > '9') && c != ',' && c != '\r' && c != '\n') return false;
+  }
   try {
     FieldReader in(text);
     if (in.at_end()) return false;
@@ -39,10 +49,52 @@ bool looks_like_comment(std::string_view text) {
   return std::count(t.begin(), t.end(), ' ') >= 3;
 }
 
+Checker::Checker(const Reading& reading, DescriptionFile file)
+    : r_(reading), file_(file), fields_(reading.log().fields(file)) {
+  // The line of each field, found once: the fields come in the order of the file.
+  const SourceText& source = r_.source(file_);
+  lines_.reserve(fields_.size());
+  std::size_t line = 1;
+  for (const LoggedField& field : fields_) {
+    const std::size_t at = field.span.begin;
+    if (at < source.line_begin(line)) line = source.line_of(at);
+    while (line < source.line_count() && source.line_begin(line + 1) <= at) ++line;
+    lines_.push_back(line);
+  }
+  quiet_.assign(source.line_count() + 1, false);
+  const std::vector<LoggedRecord>& records = r_.log().records();
+  keyword_start_.assign(fields_.size() + 1, 0);
+  for (const LoggedRecord& record : records) {
+    if (record.file == file_) ++keyword_start_[record.keyword + 1];
+  }
+  std::partial_sum(keyword_start_.begin(), keyword_start_.end(), keyword_start_.begin());
+  keyword_records_.resize(keyword_start_.back());
+  std::vector<std::size_t> next(keyword_start_.begin(), keyword_start_.end() - 1);
+  for (std::size_t id = 0; id < records.size(); ++id) {
+    if (records[id].file != file_) continue;
+    keyword_records_[next[records[id].keyword]++] = static_cast<int>(id);
+  }
+  with_code_.assign(records.size(), false);
+  for (const LoggedCode& code : r_.log().codes()) {
+    if (code.record >= 0) with_code_[static_cast<std::size_t>(code.record)] = true;
+    end_never_found_ =
+        end_never_found_ || (code.code == error_code::kNoPlaceForRunMarker &&
+                             code.position.value_or(0) / kCellLength >= r_.state().numero_celle);
+  }
+  if (!r_.stand_in_line()) {
+    for (const LoggedRecord& record : records) {
+      if (record.kind == K::kLineLength && record.complete) line_length_ = r_.number(record, 0);
+    }
+  }
+}
+
 std::vector<K> kinds_in(Section section, std::string_view field) {
   std::vector<K> kinds;
+  const std::string lower = lowered(field);
   for (const KindInfo& info : all_kinds()) {
-    if (info.section == section && recognised_as(info.kind, field)) kinds.push_back(info.kind);
+    if (info.section == section && recognised_as(info.kind, field, lower)) {
+      kinds.push_back(info.kind);
+    }
   }
   return kinds;
 }
@@ -87,6 +139,16 @@ std::vector<Diagnostic> check_encoding(const SourceText& text, DescriptionFile f
   std::size_t last_line = 0;
   std::size_t last_undefined_line = 0;
   for (std::size_t i = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0; i < bytes.size(); ++i) {
+    // ASCII and no NUL has nothing to tell: passed over eight bytes at a time where it can be.
+    while (i + 8 <= bytes.size()) {
+      std::uint64_t eight;
+      std::memcpy(&eight, bytes.data() + i, 8);
+      constexpr std::uint64_t kLow = 0x0101010101010101, kHigh = 0x8080808080808080;
+      if (((eight | ((eight - kLow) & ~eight)) & kHigh) != 0) break;  // a byte past 0x7F, or a 0
+      i += 8;
+    }
+    if (i == bytes.size()) break;
+    if (const auto c = static_cast<unsigned char>(bytes[i]); c != 0 && c < 0x80) continue;
     const std::size_t length = utf8_sequence(std::string_view(bytes).substr(i));
     if (length == 0) {
       // A NUL, or one of the five bytes Windows-1252 defines no character for, goes into the

@@ -98,7 +98,7 @@ void Checker::outside_sections() {
       continue;
     }
     const std::vector<K> kinds = kinds_in(first_section, text_of(i));
-    if (kinds.empty() || !quiet_lines_.insert(line_of(i)).second) continue;
+    if (kinds.empty() || !quieten(line_of(i))) continue;
     warn("before-heading", span_of(i),
          quoted(trimmed(text_of(i))) +
              " stands above the '[generale]' heading, where the reader "
@@ -108,7 +108,7 @@ void Checker::outside_sections() {
   }
   std::optional<std::size_t> fine;
   for (std::size_t i = 0; i < fields_.size() && !fine; ++i) {
-    if (fields_[i].role == FieldRole::kKeyword &&
+    if (fields_[i].role == FieldRole::kKeyword && text_of(i).find('[') != std::string_view::npos &&
         contains_any_case(trimmed(text_of(i)), "[fine]")) {
       fine = i;
     }

@@ -4,7 +4,6 @@
 #include "authoring/diagnostics/checker.h"
 
 #include <algorithm>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -119,9 +118,10 @@ void Checker::stations() {
         r_.state()
             .tabella_dati[static_cast<std::size_t>(std::min(row++, data_row::kFirstSignBoard))];
     const std::string name = r_.text_value(record, 16);
-    past_line_end(
-        record, station.valore2,
-        "the station " + quoted(name) + ", whose extent ends at " + metres(station.valore2) + ",");
+    past_line_end(record, station.valore2, [&] {
+      return "the station " + quoted(name) + ", whose extent ends at " + metres(station.valore2) +
+             ",";
+    });
     const std::int64_t time = (value(record, 13) * 60 + value(record, 14)) * 60 + value(record, 15);
     if (time == 0) continue;  // no time given
     if (before != kNoRecord && time < before_time) {
@@ -145,7 +145,9 @@ void Checker::stations() {
 // What one record wrote over another's: an object under a station stop, approach marks,
 // scenery kinds.
 void Checker::writes() {
-  std::set<std::pair<int, int>> told;  // (overwritten record, part) already warned of
+  constexpr std::size_t kParts = 3;
+  // For each record and part, whether a write over it was warned of already.
+  std::vector<bool> told(r_.log().records().size() * kParts);
   for (std::size_t id = 0; id < r_.log().records().size(); ++id) {
     const LoggedRecord& record = r_.log().records()[id];
     if (record.file != file_ && record.kind != K::kStation) continue;
@@ -153,33 +155,37 @@ void Checker::writes() {
       const int earlier = write.previous_writer;
       if (earlier < 0 || earlier == static_cast<int>(id)) continue;
       const LoggedRecord& other = r_.record(earlier);
-      if (!told.insert({earlier, static_cast<int>(write.part)}).second) continue;
+      const std::size_t overwritten =
+          static_cast<std::size_t>(earlier) * kParts + static_cast<std::size_t>(write.part);
+      if (told[overwritten]) continue;
+      told[overwritten] = true;
       // Scenery fills its cells from k x 50 m; an object in cell k stands at (k - 1) x 50 m.
       const std::int64_t metre = write.part == CellPart::kScenery ? write.index * kCellLength
                                                                   : (write.index - 1) * kCellLength;
-      const std::string cell = "cell " + std::to_string(write.index) + " (" + metres(metre) + ")";
       if (write.part == CellPart::kObject) {
         if (write.tipo_before == cell_kind::kNone || write.tipo_before == cell_kind::kSceneryMark) {
           continue;
         }
         if (other.file != file_) continue;
         const std::string name = r_.text_value(record, 16);
-        Diagnostic& d = warn("overwritten", r_.keyword_span(other),
-                             "this " + std::string(kind_info(other.kind).name) + " in " + cell +
-                                 " is overwritten by the stop of the station " + quoted(name) +
-                                 ": a station stop takes its cell whatever it holds, while an "
-                                 "object listed after the station would have been refused");
+        Diagnostic& d = warn(
+            "overwritten", r_.keyword_span(other),
+            joined({"this ", kind_info(other.kind).name, " in cell ", write.index, " (", metre,
+                    " m) is overwritten by the stop of the station ", quoted(name),
+                    ": a station stop takes its cell whatever it holds, while an object listed "
+                    "after the station would have been refused"}));
         d.notes.push_back(note_at(record, "the station whose stop takes the cell"));
       } else if (record.file == file_) {
         const bool marks = write.part == CellPart::kApproachMark;
         Diagnostic& d = warn(
             "order-dependent", r_.keyword_span(record),
-            marks ? "the approach mark this " + std::string(kind_info(record.kind).name) +
-                        " sets in " + cell + " replaces the one of the " +
-                        std::string(kind_info(other.kind).name) + " of " + r_.line_words(other) +
-                        ": the record listed later wins"
-                  : "this scenery span overlaps the span of " + r_.line_words(other) + " from " +
-                        cell + ": its kind replaces the other's in the cells they share");
+            marks ? joined({"the approach mark this ", kind_info(record.kind).name,
+                            " sets in cell ", write.index, " (", metre,
+                            " m) replaces the one of the ", kind_info(other.kind).name, " of line ",
+                            r_.keyword_line(other), ": the record listed later wins"})
+                  : joined({"this scenery span overlaps the span of line ", r_.keyword_line(other),
+                            " from cell ", write.index, " (", metre,
+                            " m): its kind replaces the other's in the cells they share"}));
         d.notes.push_back(
             note_at(other, marks ? "the record whose mark is replaced" : "the span it overlaps"));
       }

@@ -32,7 +32,7 @@ void Checker::keywords() {
       continue;
     }
     if (field.role != FieldRole::kKeyword || exempt.contains(i)) continue;
-    const std::vector<int>& records = at_keyword_[i];
+    const std::span<const int> records = records_begun_at(i);
     if (records.empty()) {
       if (modo_without_plan() && section_of(i) == Section::kBody &&
           contains_any_case(text, "curva")) {
@@ -196,7 +196,7 @@ void Checker::unmatched(std::size_t i) {
   const std::string_view text = trimmed(text_of(i));
   if (text.empty() || fields_[i].span.begin == fields_[i].span.end) return;
   if (text.front() == '[' && text.find(']') != std::string_view::npos) return;  // a heading
-  if (!quiet_lines_.insert(line_of(i)).second) return;
+  if (!quieten(line_of(i))) return;
   if (!first_on_line(i)) {
     // A field after a record's last value on the same line.
     std::size_t before = i - 1;
@@ -269,17 +269,17 @@ void Checker::unmatched(std::size_t i) {
 
 // A record whose values run onto the next line, and a text that took a keyword or a number.
 void Checker::spread(const LoggedRecord& record, int id) {
-  const std::size_t line = r_.keyword_line(record);
+  const std::size_t line = line_of(record.keyword);
   const KindInfo& info = kind_info(record.kind);
   std::size_t on_line = 0;
-  while (on_line < record.values.size() && r_.line(file_, r_.value(record, on_line)) == line) {
+  while (on_line < record.values.size() && line_of(record.values[on_line]) == line) {
     ++on_line;
   }
   // A record a failure cut short is the error's to explain.
   const bool failed = r_.log().failure() && r_.log().failure()->record == id;
   // The lines it took values from are explained by this warning or the error.
   for (std::size_t i = on_line; i < record.values.size(); ++i) {
-    quiet_lines_.insert(r_.line(file_, r_.value(record, i)));
+    quieten(line_of(record.values[i]));
   }
   if (on_line < record.values.size() && !failed) {
     const std::string taken(trimmed(r_.text(file_, r_.value(record, on_line))));

@@ -24,12 +24,12 @@ std::int64_t floor_div(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
-void Checker::narrowed(Span at, const std::string& what, std::int64_t value, std::int64_t low,
+void Checker::narrowed(Span at, std::string_view what, std::int64_t value, std::int64_t low,
                        std::int64_t high, std::int64_t stored, std::string_view unit) {
   if (value >= low && value <= high) return;
   const std::string u = unit.empty() ? "" : " " + std::string(unit);
   warn("value-narrowed", at,
-       what + " of " + std::to_string(value) + u + " does not fit: it must lie from " +
+       std::string(what) + " of " + std::to_string(value) + u + " does not fit: it must lie from " +
            std::to_string(low) + " to " + std::to_string(high) + u + ", and the track stores " +
            std::to_string(stored) + u);
 }
@@ -57,17 +57,15 @@ void Checker::on_cells(const LoggedRecord& record, std::size_t i, std::string_vi
 }
 
 void Checker::past_line_end(const LoggedRecord& record, std::int64_t position,
-                            const std::string& what, std::string_view verb) {
+                            const std::function<std::string()>& what, std::string_view verb) {
   if (!line_length_ || position <= *line_length_) return;
   // A record the reading stopped at, past the model's end, is its error's to explain.
-  const auto id = static_cast<int>(&record - r_.log().records().data());
-  for (const LoggedCode& code : r_.log().codes()) {
-    if (code.record == id) return;
-  }
+  const auto id = static_cast<std::size_t>(&record - r_.log().records().data());
+  if (with_code_[id]) return;
   // The cells end where the line's own cells, rounded to 50 m, and the run-out's end.
   const std::int64_t track_end = std::int64_t{r_.state().numero_celle} * kCellLength;
   warn("past-line-end", r_.keyword_span(record),
-       what + " " + std::string(verb) + (kind_info(record.kind).name.ends_with('s') ? "" : "s") +
+       what() + " " + std::string(verb) + (kind_info(record.kind).name.ends_with('s') ? "" : "s") +
            " past the end of the line at " + metres(*line_length_) + ", in the " +
            metres(track_end - *line_length_) + " the track runs on beyond it, to " +
            metres(track_end),
@@ -141,7 +139,7 @@ void Checker::values(const LoggedRecord& record) {
       const std::int64_t g = value(record, 1);
       narrowed(at(1), "a gradient", g, -100, 155, std::int64_t{low_bits_u8(g + 100)} - 100,
                "\xE2\x80\xB0");
-      past_line_end(record, p, "the gradient from " + metres(p));
+      past_line_end(record, p, [&] { return "the gradient from " + metres(p); });
       break;
     }
     case K::kCurve:
@@ -154,8 +152,10 @@ void Checker::values(const LoggedRecord& record) {
              "the curve from " + metres(p) + " to " + metres(p + value(record, 1)) +
                  " ends before the line begins at 0 m: it bends nothing");
       } else {
-        past_line_end(record, p + value(record, 1),
-                      "the curve from " + metres(p) + " to " + metres(p + value(record, 1)), "run");
+        past_line_end(
+            record, p + value(record, 1),
+            [&] { return "the curve from " + metres(p) + " to " + metres(p + value(record, 1)); },
+            "run");
       }
       break;
     case K::kScenery: {
@@ -179,7 +179,7 @@ void Checker::values(const LoggedRecord& record) {
     }
     case K::kSpeedBoards: {
       on_cells(record, 0, "object");
-      past_line_end(record, p, "the maximum-speed boards at " + metres(p));
+      past_line_end(record, p, [&] { return "the maximum-speed boards at " + metres(p); });
       for (std::size_t i = 5; i <= 7; ++i) {
         if (value(record, i) % 5 != 0) {
           warn("value-rounded", at(i),
@@ -248,7 +248,7 @@ void Checker::values(const LoggedRecord& record) {
     }
     case K::kSignBoard:
       on_cells(record, 0, "object");
-      past_line_end(record, p, "the sign board at " + metres(p));
+      past_line_end(record, p, [&] { return "the sign board at " + metres(p); });
       break;
     case K::kSpeed: {
       on_cells(record, 0, "fill");
@@ -269,13 +269,13 @@ void Checker::values(const LoggedRecord& record) {
     }
     case K::kSignal: {
       on_cells(record, 0, "object");
-      past_line_end(record, p, "the signal at " + metres(p));
+      past_line_end(record, p, [&] { return "the signal at " + metres(p); });
       const std::int64_t sx = value(record, 1), dx = value(record, 6);
-      const char* const names[] = {"10 x s1 + d1", "10 x s2 + d2", "10 x s3 + d3"};
+      const char* const names[] = {"the signal's 10 x s1 + d1", "the signal's 10 x s2 + d2",
+                                   "the signal's 10 x s3 + d3"};
       for (std::size_t k = 0; k < 3; ++k) {
         const std::int64_t v = value(record, 2 + k) * 10 + value(record, 7 + k);
-        narrowed(at(2 + k), std::string("the signal's ") + names[k], v, -32768, 32767,
-                 low_bits_i16(v));
+        narrowed(at(2 + k), names[k], v, -32768, 32767, low_bits_i16(v));
       }
       const std::int64_t code = value(record, 5) * 10 + sx * 3 + dx;
       narrowed(at(5), "the signal's 10 x rapp + 3 x sx + dx", code, -32768, 32767,
@@ -330,7 +330,7 @@ void Checker::values(const LoggedRecord& record) {
     }
     case K::kSlowdown: {
       on_cells(record, 0, "object");
-      past_line_end(record, p, "the slowdown at " + metres(p));
+      past_line_end(record, p, [&] { return "the slowdown at " + metres(p); });
       const std::int64_t end = p + value(record, 2);
       if (end % kCellLength != 0 && p % kCellLength == 0) {
         warn("not-multiple-of-50", at(2),
@@ -341,12 +341,8 @@ void Checker::values(const LoggedRecord& record) {
       // The end is written first and the start after it, in the cells the positions fall in:
       // an end that falls before the start, or in its cell, is no end the compile step finds.
       // Where no end was found at all, the error the compile step recorded tells of it.
-      const bool told = std::any_of(
-          r_.log().codes().begin(), r_.log().codes().end(), [&](const LoggedCode& code) {
-            return code.code == error_code::kNoPlaceForRunMarker &&
-                   code.position.value_or(0) / kCellLength >= r_.state().numero_celle;
-          });
-      if (const std::int64_t first = cell_of(p), last = cell_of(end); last <= first && !told) {
+      if (const std::int64_t first = cell_of(p), last = cell_of(end);
+          last <= first && !end_never_found_) {
         warn("slowdown-without-end", at(2),
              "the slowdown from " + metres(p) + ", " + std::to_string(value(record, 2)) +
                  " m long, " +
@@ -401,7 +397,7 @@ void Checker::values(const LoggedRecord& record) {
                  "): the track keeps its objects in 50 m cells, ties to even",
              static_cast<std::int32_t>(c * kCellLength));
       }
-      past_line_end(record, p, "the speed check point at " + metres(p));
+      past_line_end(record, p, [&] { return "the speed check point at " + metres(p); });
       // A value of 0 or less makes a point without value; a positive one keeps its low 16 bits.
       if (value(record, 1) > 0) {
         narrowed(at(1), "a speed check value", value(record, 1), 1, 32767,

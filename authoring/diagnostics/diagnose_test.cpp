@@ -369,7 +369,63 @@ TEST(Diagnose, ErrorsAtTheRecordAtFault) {
         "to curvas6 turn left, curvad1 to curvad6 right) [code 103]",
         "L_linea.txt:4:12: note: the reading stopped at this error; the one above was found by "
         "reading on past it, and the compiled files do not reflect it"}},
-
+      // Read on twice past a stop in the line description, and then twice past one in the
+      // train's, which reads the line as the reading before did: what is wrong with the line is
+      // told once, its order as the last reading found it, each record stopped at as the reading
+      // that stopped at it found it.
+      {"the line read on twice and the train twice, the line's warnings told once",
+       small_line({"pendenzza,  3000,  1", "pendenza,  5000,  2", "pendenza,  4000,  1",
+                   "curvas2,  6000,  500", "curvas2,  6200,  100",
+                   "cartello_indicatore,  7000,  (A)", "cartello_indicatore,  7010,  (B)",
+                   "cartello_indicatore,  7020,  (C)", "pendenzza,  8000,  1"}),
+       train({"abbattimento,  2000,  30", "abbattimento,  2000,  40", "abbattimento,  2010,  50",
+              "velocita,  3000,  92"}),
+       {"L_linea.txt:4:1: warning: 'pendenzza' matches no keyword, so the line is passed over; "
+        "did you mean 'pendenza'? [unknown-keyword]",
+        "L_linea.txt:6:12: warning: this gradient at 4000 m comes after the one at 5000 m (line "
+        "5): gradients must come in increasing order of position; it takes effect only from 5050 "
+        "m, and the one before holds for one cell only [out-of-order]",
+        "L_linea.txt:5:1: note: the gradient before it",
+        "L_linea.txt:8:11: warning: the curve from 6200 m, 100 m long, lies within the stretch "
+        "the curve before it (line 7) bends, which runs to 6500 m: it bends nothing, and the plan "
+        "is as if it were not there [curve-overlap]",
+        "L_linea.txt:7:1: note: the curve before it",
+        "L_linea.txt:10:23: error: the sign board at 7010 m falls in cell 141 (7000 m), which "
+        "already holds a sign board; an object takes only a cell that holds nothing or a scenery "
+        "mark [code 6]",
+        "L_linea.txt:9:1: note: a sign board stands there, put by this 'cartello_indicatore'",
+        "note: the reading stopped here: the compiled files hold only what came before; the train "
+        "description was not read",
+        "L_linea.txt:10:23: warning: the sign board's position 7010 m is taken as 7000 m (cell "
+        "141): the track keeps its objects and values in 50 m cells, rounding each position to "
+        "one, ties to even [not-multiple-of-50]",
+        "L_linea.txt:11:23: error: the sign board at 7020 m falls in cell 141 (7000 m), which "
+        "already holds a sign board; an object takes only a cell that holds nothing or a scenery "
+        "mark [code 6]",
+        "L_linea.txt:9:1: note: a sign board stands there, put by this 'cartello_indicatore'",
+        "L_linea.txt:10:23: note: the reading stopped at this error; the one above was found by "
+        "reading on past it, and the compiled files do not reflect it",
+        "L_linea.txt:11:23: warning: the sign board's position 7020 m is taken as 7000 m (cell "
+        "141): the track keeps its objects and values in 50 m cells, rounding each position to "
+        "one, ties to even [not-multiple-of-50]",
+        "L_linea.txt:12:1: warning: 'pendenzza' matches no keyword, so the line is passed over; "
+        "did you mean 'pendenza'? [unknown-keyword]",
+        "L_1-.txt:6:16: error: the speed check point at 2000 m falls in cell 40 (1950 m), which "
+        "already holds a speed check point; an object takes only a cell that holds nothing or a "
+        "scenery mark [code 7]",
+        "L_1-.txt:5:1: note: a speed check point stands there, put by this 'abbattimento'",
+        "L_linea.txt:10:23: note: the reading stopped at this error; the one above was found by "
+        "reading on past it, and the compiled files do not reflect it",
+        "L_1-.txt:7:16: error: the speed check point at 2010 m falls in cell 40 (1950 m), which "
+        "already holds a speed check point; an object takes only a cell that holds nothing or a "
+        "scenery mark [code 7]",
+        "L_1-.txt:5:1: note: a speed check point stands there, put by this 'abbattimento'",
+        "L_linea.txt:10:23: note: the reading stopped at this error; the one above was found by "
+        "reading on past it, and the compiled files do not reflect it",
+        "L_1-.txt:7:16: warning: the speed check point's position 2010 m is taken as 2000 m (cell "
+        "40): the track keeps its objects in 50 m cells, ties to even [not-multiple-of-50]",
+        "L_1-.txt:8:19: warning: a speed of 92 km/h is kept as 90 km/h: the track keeps line "
+        "speeds in 5 km/h steps, ties to even [value-rounded]"}},
   };
   for (const Case& c : cases) expect_told(c);
 }

@@ -33,9 +33,9 @@ void Explainer::completion_code(const LoggedCode& code) {
   const std::vector<LoggedRecord>& records = r_.log().records();
   // The slowdown whose start, run or closing window holds `cell`.
   auto slowdown_around = [&](std::int64_t k) -> int {
-    for (int id = static_cast<int>(records.size()) - 1; id >= 0; --id) {
+    for (auto it = slowdowns().rbegin(); it != slowdowns().rend(); ++it) {
+      const int id = *it;
       const LoggedRecord& record = records[static_cast<std::size_t>(id)];
-      if (record.kind != K::kSlowdown || !record.complete) continue;
       const std::int64_t x = number(record, 0).value_or(0);
       const std::int64_t s = cell_of(x);
       const std::int64_t end = cell_of(x + number(record, 2).value_or(0));
@@ -55,8 +55,8 @@ void Explainer::completion_code(const LoggedCode& code) {
               "the two cells before it are taken";
     if (signal >= 0) at = r_.keyword_span(r_.record(signal));
     for (std::int64_t c : {cell - 1, cell - 2}) occupant(c, notes);
-    for (const LoggedRecord& record : records) {
-      if (record.kind != K::kSlowdown || !record.complete) continue;
+    for (const int id : slowdowns()) {
+      const LoggedRecord& record = records[static_cast<std::size_t>(id)];
       const std::int64_t x = number(record, 0).value_or(0);
       const std::int64_t warning = cell_of(x - 1200);
       if (x > 1500 && warning > cell && warning <= cell + 20) {

@@ -125,12 +125,26 @@ class Explainer {
   int last_of(RecordKind kind) const {
     return previous(static_cast<int>(r_.log().records().size()), kind);
   }
+  // The slowdowns read whole, in the order read; found once.
+  const std::vector<int>& slowdowns() const {
+    if (!slowdowns_) {
+      slowdowns_.emplace();
+      for (std::size_t id = 0; id < r_.log().records().size(); ++id) {
+        const LoggedRecord& record = r_.log().records()[id];
+        if (record.kind == K::kSlowdown && record.complete) {
+          slowdowns_->push_back(static_cast<int>(id));
+        }
+      }
+    }
+    return *slowdowns_;
+  }
 
   const Reading& r_;
   const bool real_;
   Explained out_;
   // The line description's record that set a code 15 the train reader then stopped at.
   int line_beyond_ = kNoRecord;
+  mutable std::optional<std::vector<int>> slowdowns_;
 };
 
 }  // namespace binario::authoring::explanations

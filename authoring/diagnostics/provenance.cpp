@@ -1,40 +1,98 @@
 #include "authoring/diagnostics/provenance.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "authoring/route/route_names.h"
 
 namespace binario::authoring {
 
 CellSources cell_sources(const Reading& reading) {
-  // The last write of each part of each cell.
-  std::map<std::pair<std::int64_t, CellPart>, CellSource> last;
-  auto keep = [&](const CellWrite& write, int record) {
-    CellSource source;
-    source.part = write.part;
-    source.record = record;
-    if (record >= 0) {
-      const LoggedRecord& r = reading.record(record);
-      source.keyword = reading.keyword_shown(r);
-      source.file = r.file;
-      source.line = reading.keyword_line(r);
-      source.position = reading.number(r, 0).value_or(0);
-    }
-    source.tipo_before = write.tipo_before;
-    source.previous_writer = write.previous_writer;
-    if (write.previous_writer >= 0) {
-      const LoggedRecord& previous = reading.record(write.previous_writer);
-      source.previous_keyword = reading.keyword_shown(previous);
-      source.previous_line = reading.keyword_line(previous);
-    }
-    last[{write.index, write.part}] = std::move(source);
-  };
   const std::vector<LoggedRecord>& records = reading.log().records();
-  for (std::size_t id = 0; id < records.size(); ++id) {
-    for (const CellWrite& write : records[id].writes) keep(write, static_cast<int>(id));
+  const std::vector<CellWrite>& completion = reading.log().completion();
+  // The last write of each part of each cell: its record and its place in that record's writes
+  // (or in the completion's), for cell * 3 + part.
+  struct Last {
+    int record = kNoRecord;
+    std::size_t write = 0;
+  };
+  constexpr std::size_t kParts = 3;
+  std::size_t cells = 0;
+  for (const LoggedRecord& record : records) {
+    for (const CellWrite& write : record.writes) {
+      cells = std::max(cells, static_cast<std::size_t>(write.index) + 1);
+    }
   }
-  for (const CellWrite& write : reading.log().completion()) keep(write, kCompletion);
+  for (const CellWrite& write : completion) {
+    cells = std::max(cells, static_cast<std::size_t>(write.index) + 1);
+  }
+  std::vector<Last> last(cells * kParts);
+  auto at = [](const CellWrite& write) {
+    return static_cast<std::size_t>(write.index) * kParts + static_cast<std::size_t>(write.part);
+  };
+  for (std::size_t id = 0; id < records.size(); ++id) {
+    for (std::size_t w = 0; w < records[id].writes.size(); ++w) {
+      last[at(records[id].writes[w])] = {static_cast<int>(id), w};
+    }
+  }
+  for (std::size_t w = 0; w < completion.size(); ++w) last[at(completion[w])] = {kCompletion, w};
+
+  // What each record that wrote a cell is cited by, worked out once.
+  struct Cited {
+    bool known = false;
+    std::string keyword;
+    std::size_t line = 0;
+    std::int32_t position = 0;
+  };
+  std::vector<Cited> cited(records.size());
+  auto cite = [&](int id) -> const Cited& {
+    Cited& c = cited[static_cast<std::size_t>(id)];
+    if (!c.known) {
+      const LoggedRecord& r = reading.record(id);
+      c = {true, reading.keyword_shown(r), reading.keyword_line(r),
+           reading.number(r, 0).value_or(0)};
+    }
+    return c;
+  };
 
   CellSources sources;
-  for (auto& [key, source] : last) sources[key.first].push_back(std::move(source));
+  for (std::size_t cell = 0; cell < cells; ++cell) {
+    std::vector<CellSource>* list = nullptr;
+    for (std::size_t part = 0; part < kParts; ++part) {
+      const Last& l = last[cell * kParts + part];
+      if (l.record == kNoRecord) continue;
+      const CellWrite& write = l.record == kCompletion
+                                   ? completion[l.write]
+                                   : records[static_cast<std::size_t>(l.record)].writes[l.write];
+      if (list == nullptr) {
+        list = &sources
+                    .emplace_hint(sources.end(), static_cast<std::int64_t>(cell),
+                                  std::vector<CellSource>())
+                    ->second;
+        list->reserve(static_cast<std::size_t>(
+            std::count_if(&last[cell * kParts + part], &last[cell * kParts + kParts],
+                          [](const Last& other) { return other.record != kNoRecord; })));
+      }
+      CellSource& source = list->emplace_back();
+      source.part = write.part;
+      source.record = l.record;
+      if (l.record >= 0) {
+        const Cited& c = cite(l.record);
+        source.keyword = c.keyword;
+        source.file = records[static_cast<std::size_t>(l.record)].file;
+        source.line = c.line;
+        source.position = c.position;
+      }
+      source.tipo_before = write.tipo_before;
+      source.previous_writer = write.previous_writer;
+      if (write.previous_writer >= 0) {
+        const Cited& c = cite(write.previous_writer);
+        source.previous_keyword = c.keyword;
+        source.previous_line = c.line;
+      }
+    }
+  }
   return sources;
 }
 

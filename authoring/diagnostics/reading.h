@@ -75,6 +75,10 @@ class Reading {
   const bool stand_in_line_;
 };
 
+// What a value field reads as, by the reader's rules: the number, 0 for an empty field,
+// nothing for one that is no number.
+std::optional<std::int32_t> field_number(std::string_view field);
+
 // "8020 m", "-150 m".
 std::string metres(std::int64_t m);
 

@@ -3,8 +3,8 @@
 namespace binario::authoring {
 
 int ReadingLog::record_of_value(DescriptionFile file, std::size_t index) const {
-  const std::vector<int>& records = value_record_[static_cast<int>(file)];
-  return index < records.size() ? records[index] : kNoRecord;
+  const std::vector<LoggedField>& fields = fields_[static_cast<int>(file)];
+  return index < fields.size() ? fields[index].record : kNoRecord;
 }
 
 int ReadingLog::writer(std::int64_t cell, CellPart part) const {
@@ -13,18 +13,26 @@ int ReadingLog::writer(std::int64_t cell, CellPart part) const {
   return writers[static_cast<std::size_t>(cell)];
 }
 
-void ReadingLog::opened(DescriptionFile file, std::string_view) {
-  opened_[static_cast<int>(file)] = true;
+void ReadingLog::opened(DescriptionFile file, std::string_view bytes) {
+  const int f = static_cast<int>(file);
+  opened_[f] = true;
   reading_ = file;
+  // A field and its separator take two bytes at the least, and most take four or more: room
+  // for a field every four bytes spares growing the tables as the file is read.
+  const std::size_t fields = bytes.size() / 4 + 1;
+  fields_[f].reserve(fields_[f].size() + fields);
+  values_.reserve(values_.size() + fields);
 }
 
 void ReadingLog::field(DescriptionFile file, FieldRole role, FieldSpan span) {
   const int f = static_cast<int>(file);
-  fields_[f].push_back({role, span});
-  if (role == FieldRole::kKeyword) keyword_[f] = fields_[f].size() - 1;
   const bool value = role == FieldRole::kValue && open_ != kNoRecord;
-  value_record_[f].push_back(value ? open_ : kNoRecord);
-  if (value) records_[static_cast<std::size_t>(open_)].values.push_back(fields_[f].size() - 1);
+  fields_[f].push_back({role, value ? open_ : kNoRecord, span});
+  if (role == FieldRole::kKeyword) keyword_[f] = fields_[f].size() - 1;
+  if (value) {
+    values_.push_back(fields_[f].size() - 1);
+    ++records_[static_cast<std::size_t>(open_)].values.size_;
+  }
 }
 
 void ReadingLog::general_section_ended(FieldSpan) {
@@ -32,7 +40,8 @@ void ReadingLog::general_section_ended(FieldSpan) {
 }
 
 void ReadingLog::record_begin(DescriptionFile file, RecordKind kind) {
-  records_.push_back({kind, file, keyword_[static_cast<int>(file)], {}, false, {}});
+  records_.push_back({kind, file, keyword_[static_cast<int>(file)], LoggedRun(values_), false,
+                      LoggedRun(writes_)});
   open_ = static_cast<int>(records_.size()) - 1;
 }
 
@@ -60,7 +69,8 @@ void ReadingLog::cell_written(std::int64_t index, CellPart part) {
   writers[i] = writer;
   writers_.tipo[i] = after;
   if (open_ != kNoRecord) {
-    records_[static_cast<std::size_t>(open_)].writes.push_back(write);
+    writes_.push_back(write);
+    ++records_[static_cast<std::size_t>(open_)].writes.size_;
   } else {
     completion_.push_back(write);
   }

@@ -23,6 +23,7 @@ inline constexpr int kCompletion = -2;  // the compile step's completion pass
 
 struct LoggedField {
   FieldRole role;
+  int record;  // the record it is a value of, or kNoRecord
   FieldSpan span;
 };
 
@@ -34,13 +35,34 @@ struct CellWrite {
   int previous_writer;  // the record (or kNoRecord, kCompletion) that wrote this part before
 };
 
+// What one record holds of one of its log's tables, which keep every record's in turn: its
+// value fields or its cell writes.
+template <typename T>
+class LoggedRun {
+ public:
+  LoggedRun() = default;
+  explicit LoggedRun(const std::vector<T>& table) : table_(&table), begin_(table.size()) {}
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const T& operator[](std::size_t i) const { return (*table_)[begin_ + i]; }
+  const T* begin() const { return table_ == nullptr ? nullptr : table_->data() + begin_; }
+  const T* end() const { return begin() + size_; }
+
+ private:
+  friend class ReadingLog;
+  const std::vector<T>* table_ = nullptr;
+  std::size_t begin_ = 0;
+  std::size_t size_ = 0;
+};
+
 struct LoggedRecord {
   RecordKind kind;
   DescriptionFile file;
-  std::size_t keyword;              // index of its keyword in fields(file)
-  std::vector<std::size_t> values;  // indices of its value fields in fields(file)
-  bool complete = false;            // all its values were read and handled
-  std::vector<CellWrite> writes;
+  std::size_t keyword;            // index of its keyword in fields(file)
+  LoggedRun<std::size_t> values;  // indices of its value fields in fields(file)
+  bool complete = false;          // all its values were read and handled
+  LoggedRun<CellWrite> writes;
 };
 
 struct LoggedCode {
@@ -61,6 +83,9 @@ class ReadingLog final : public ReadingObserver {
  public:
   // `state` is the run state the compile step fills, read to see what each write left.
   explicit ReadingLog(const RunState& state) : state_(state) {}
+  // Its records point into its tables.
+  ReadingLog(const ReadingLog&) = delete;
+  ReadingLog& operator=(const ReadingLog&) = delete;
 
   const std::vector<LoggedField>& fields(DescriptionFile file) const {
     return fields_[static_cast<int>(file)];
@@ -99,10 +124,13 @@ class ReadingLog final : public ReadingObserver {
 
   const RunState& state_;
   std::vector<LoggedField> fields_[2];
-  std::vector<int> value_record_[2];  // for each field: the record it is a value of
-  std::size_t keyword_[2] = {0, 0};   // the last field read where a keyword is expected
+  std::size_t keyword_[2] = {0, 0};  // the last field read where a keyword is expected
   bool opened_[2] = {false, false};
   std::vector<LoggedRecord> records_;
+  // The value fields and the cell writes of every record, each record's in a run: a record's
+  // values and writes are all told while it is the one being read.
+  std::vector<std::size_t> values_;
+  std::vector<CellWrite> writes_;
   int open_ = kNoRecord;  // the record being read
   DescriptionFile reading_ = DescriptionFile::kLine;
   std::vector<LoggedCode> codes_;

@@ -116,8 +116,22 @@ const KindInfo& kind_info(RecordKind kind) { return kKinds[static_cast<int>(kind
 
 std::span<const KindInfo> all_kinds() { return kKinds; }
 
+std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
 bool recognised_as(RecordKind kind, std::string_view field) {
-  auto any = [&](std::string_view word) { return contains_any_case(field, word); };
+  return recognised_as(kind, field, lowered(field));
+}
+
+bool recognised_as(RecordKind kind, std::string_view field, std::string_view field_lowered) {
+  // The words are written in lower case: found in the lowered field, each is found whatever
+  // the case, as the readers find it.
+  auto any = [&](std::string_view word) {
+    return field_lowered.find(word) != std::string_view::npos;
+  };
   auto exact = [&](std::string_view word) { return contains(field, word); };
   switch (kind) {
     case K::kLineLength:
@@ -171,7 +185,19 @@ bool recognised_as(RecordKind kind, std::string_view field) {
 }
 
 bool is_written_keyword(RecordKind kind, std::string_view field) {
-  const std::string word = lowered_and_trimmed(field);
+  // No keyword is as long as this: a longer field is none, and is not worth lowering.
+  constexpr std::size_t kLonger = 32;
+  const std::size_t first = field.find_first_not_of(" \t");
+  const std::string_view trimmed =
+      first == std::string_view::npos
+          ? std::string_view()
+          : field.substr(first, field.find_last_not_of(" \t") - first + 1);
+  if (trimmed.size() >= kLonger) return false;
+  char lower[kLonger];
+  std::transform(trimmed.begin(), trimmed.end(), lower, [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
+  const std::string_view word(lower, trimmed.size());
   if (kind == RecordKind::kCurve) {
     return word.size() == 7 && word.starts_with("curva") && (word[5] == 's' || word[5] == 'd') &&
            word[6] >= '1' && word[6] <= '6';
@@ -184,19 +210,59 @@ bool is_written_keyword(RecordKind kind, std::string_view field) {
 }
 
 std::size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
-    }
+  return edit_distance_within(a, b, std::max(a.size(), b.size()));
+}
+
+std::size_t edit_distance_within(std::string_view a, std::string_view b, std::size_t bound) {
+  const std::size_t far = bound + 1;
+  if (a.size() < b.size()) std::swap(a, b);  // the distance is symmetric; rows along the shorter
+  if (a.size() - b.size() > bound) return far;
+  // What the two share at their start and at their end takes no edit.
+  while (!b.empty() && a.front() == b.front()) {
+    a.remove_prefix(1);
+    b.remove_prefix(1);
   }
-  return d[a.size()][b.size()];
+  while (!b.empty() && a.back() == b.back()) {
+    a.remove_suffix(1);
+    b.remove_suffix(1);
+  }
+  if (b.empty()) return std::min(a.size(), far);
+  // Three rows of the table, i - 2 to i, each entry capped at `far`. A distance of at most
+  // `bound` passes only through the cells within `bound` of the diagonal: only those are
+  // computed, and the ones next to them read as `far`.
+  const std::size_t width = b.size() + 1;
+  std::array<std::size_t, 3 * 64> room;
+  std::vector<std::size_t> large;
+  std::size_t* rows = room.data();
+  if (3 * width > room.size()) {
+    large.resize(3 * width);
+    rows = large.data();
+  }
+  std::fill(rows, rows + 3 * width, far);
+  auto row = [&](std::size_t i) { return rows + i % 3 * width; };
+  for (std::size_t j = 0; j < width && j <= bound; ++j) row(0)[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t* d = row(i);
+    const std::size_t* up = row(i - 1);
+    const std::size_t* up2 = row(i + 1);  // row i - 2
+    const std::size_t from = i > bound ? i - bound : 1;
+    const std::size_t to = std::min(b.size(), i + bound);
+    d[from - 1] = from == 1 ? std::min(i, far) : far;
+    std::size_t least = d[from - 1];
+    for (std::size_t j = from; j <= to; ++j) {
+      const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+      std::size_t v = std::min({up[j] + 1, d[j - 1] + 1, up[j - 1] + cost});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        v = std::min(v, up2[j - 2] + 1);
+      }
+      d[j] = std::min(v, far);
+      least = std::min(least, d[j]);
+    }
+    // Each row's least is at most one more than the row before's, and comes from it or from
+    // the row before that at a cost of 1: past a row with nothing within the bound, no row has.
+    if (least == far) return far;
+  }
+  return row(a.size())[b.size()];
 }
 
 std::string_view nearest_keyword(std::string_view field, Section section) {
@@ -207,8 +273,10 @@ std::string_view nearest_keyword(std::string_view field, Section section) {
   const std::size_t allowed = word.size() >= 6 ? 2 : 1;
   std::string_view best;
   std::size_t best_distance = allowed + 1;
+  // Only a candidate nearer than the best so far can take its place.
   for (const std::string& candidate : kCandidates[static_cast<int>(section)]) {
-    const std::size_t d = edit_distance(word, candidate);
+    if (best_distance == 0) break;
+    const std::size_t d = edit_distance_within(word, candidate, best_distance - 1);
     if (d < best_distance) {
       best = candidate;
       best_distance = d;
@@ -229,7 +297,7 @@ std::optional<std::pair<std::size_t, std::size_t>> near_general_heading(const So
       if (c != ' ' && c != '\t')
         inner += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    if (edit_distance(inner, "generale") <= 2) {
+    if (edit_distance_within(inner, "generale", 2) <= 2) {
       const std::size_t begin = text.line_begin(line) + first;
       return std::pair{begin, text.line_begin(line) + last + 1};
     }

@@ -50,6 +50,11 @@ std::span<const KindInfo> all_kinds();
 // Whether the readers take `field`, where a keyword is expected, as a record of `kind`: the words
 // they look for, as substrings.
 bool recognised_as(RecordKind kind, std::string_view field);
+// The same, with `field_lowered` as lowered(field) gives it, made once for all the kinds.
+bool recognised_as(RecordKind kind, std::string_view field, std::string_view field_lowered);
+
+// `text` with its letters lowered as the readers lower them to compare keywords.
+std::string lowered(std::string_view text);
 
 // Whether `field`, without its surrounding blanks and whatever its letter case, is the keyword
 // of `kind` as an author writes it ("curvas4" for a curve, "progressiva chilometrica uno" ...).
@@ -57,6 +62,9 @@ bool is_written_keyword(RecordKind kind, std::string_view field);
 
 // The edit distance of two texts, a swap of two neighbours counting as one edit.
 std::size_t edit_distance(std::string_view a, std::string_view b);
+// The same when it is at most `bound`, else bound + 1; in time of the shorter text's length
+// times the bound.
+std::size_t edit_distance_within(std::string_view a, std::string_view b, std::size_t bound);
 
 // The keyword an author most likely meant by `field`, one or two typing mistakes away from
 // one of `section`'s keywords; empty when none is that near.

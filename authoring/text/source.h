@@ -41,6 +41,10 @@ class SourceText {
   std::string bytes_;
   std::vector<std::size_t> starts_;
   std::vector<std::size_t> ends_;
+  // For each block of kBlock bytes, the line its first byte is on (from 0): a place is looked
+  // for only among the lines of its block.
+  static constexpr std::size_t kBlock = 64;
+  std::vector<std::size_t> block_lines_;
 };
 
 }  // namespace binario::authoring

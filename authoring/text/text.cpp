@@ -50,9 +50,12 @@ void append_escape(std::string& out, unsigned char byte) {
 
 std::string shown(std::string_view bytes) {
   std::string out;
+  out.reserve(bytes.size());
   for (char b : bytes) {
     const auto byte = static_cast<unsigned char>(b);
-    if (const char32_t c = character(byte); c != 0) {
+    if ((byte >= 0x20 && byte < 0x7F) || byte == '\t') {
+      out += b;  // itself
+    } else if (const char32_t c = character(byte); c != 0) {
       append_utf8(out, c);
     } else {
       append_escape(out, byte);
@@ -71,6 +74,15 @@ std::size_t shown_width(std::string_view bytes) {
   std::size_t width = 0;
   for (char b : bytes) width += character(static_cast<unsigned char>(b)) != 0 ? 1 : 4;
   return width;
+}
+
+std::string joined(std::initializer_list<Part> parts) {
+  std::size_t size = 0;
+  for (const Part& part : parts) size += part.text().size();
+  std::string out;
+  out.reserve(size);
+  for (const Part& part : parts) out += part.text();
+  return out;
 }
 
 std::size_t utf8_sequence(std::string_view bytes) {

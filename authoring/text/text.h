@@ -5,7 +5,10 @@
 // them is UTF-8, as terminals and JSON take it, with every byte that is no character (a control
 // byte, one of the five that Windows-1252 leaves undefined) shown as \xNN.
 
+#include <charconv>
+#include <concepts>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +37,28 @@ std::string windows_1252_to_utf8(std::string_view bytes);
 
 // The inverse of windows_1252_to_utf8; nothing when `text` holds a character it never makes.
 std::optional<std::string> utf8_to_windows_1252(std::string_view text);
+
+// A part of a text that joined() puts together: a text, or a whole number in decimal.
+class Part {
+ public:
+  Part(std::string_view text) : text_(text) {}
+  Part(const char* text) : text_(text) {}
+  Part(const std::string& text) : text_(text) {}
+  template <std::integral T>
+  requires(!std::same_as<T, char> && !std::same_as<T, bool>) Part(T number) {
+    digits_ = static_cast<std::size_t>(
+        std::to_chars(number_, number_ + sizeof number_, number).ptr - number_);
+  }
+  std::string_view text() const { return digits_ > 0 ? std::string_view(number_, digits_) : text_; }
+
+ private:
+  std::string_view text_;
+  char number_[20];
+  std::size_t digits_ = 0;
+};
+
+// The parts one after the other, made in one piece.
+std::string joined(std::initializer_list<Part> parts);
 
 // The length of the valid UTF-8 sequence of two or more bytes that starts `bytes`, or 0.
 std::size_t utf8_sequence(std::string_view bytes);
