@@ -1,6 +1,6 @@
 // The diagnostics and the account of every line on a pair of descriptions, split as for the
-// compile target, with the property they live by: what they compile is byte for byte what the compile step compiles
-// alone, and its error status is the same. Any difference aborts.
+// compile target, with the property they live by: what they compile is byte for byte what the
+// compile step compiles alone, and its error status is the same. Any difference aborts.
 
 #include <cstdlib>
 #include <map>
